@@ -1,0 +1,355 @@
+/*
+ * Preloaded into every program of the simulated unit (LD_PRELOAD).
+ *
+ * 1. The optical transceiver: open("/dev/i2c-0") returns a descriptor that
+ *    ioctl() treats as the Linux i2c-dev interface (I2C_SLAVE, I2C_SMBUS
+ *    quick, byte and I2C-block transfers). A device answers at an address
+ *    when $ONU_SIM_STATE/i2c-0/0xNN.hex holds its memory; the bus itself
+ *    exists while the folder $ONU_SIM_STATE/i2c-0 does. Every transfer is
+ *    logged to $ONU_SIM_STATE/log/i2c.log.
+ * 2. The sysfs command nodes: a write-only regular file under
+ *    /sys/devices/platform opened with O_TRUNC (the shell's "echo ... >")
+ *    is opened for appending instead, so the node keeps every text written
+ *    to it, in order.
+ *
+ * Outside the unit (ONU_SIM_STATE unset) every call passes straight through.
+ */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <linux/i2c-dev.h>
+#include <linux/i2c.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#define BUS_PATH "/dev/i2c-0"
+#define BUS_FOLDER "i2c-0"
+#define COMMAND_NODE_PREFIX "/sys/devices/platform/"
+#define MEMORY_SIZE 256
+#define MAX_HANDLES 32
+
+/* One open descriptor of the bus: the chosen device and its register pointer. */
+struct BusHandle {
+    int fd; /* -1 when the slot is free */
+    unsigned address;
+    unsigned char pointer;
+};
+
+static struct BusHandle handles[MAX_HANDLES];
+static int handlesReady;
+
+typedef int (*OpenFunction)(const char *, int, ...);
+typedef int (*OpenAtFunction)(int, const char *, int, ...);
+typedef int (*IoctlFunction)(int, unsigned long, ...);
+typedef int (*CloseFunction)(int);
+
+static void *nextSymbol(const char *name)
+{
+    return dlsym(RTLD_NEXT, name);
+}
+
+static const char *stateFolder(void)
+{
+    const char *state = getenv("ONU_SIM_STATE");
+    return state && *state ? state : NULL;
+}
+
+static void logLine(const char *format, ...)
+{
+    if (!stateFolder())
+        return;
+    char path[4096];
+    snprintf(path, sizeof path, "%s/log/i2c.log", stateFolder());
+    FILE *log = fopen(path, "a");
+    if (!log)
+        return;
+    va_list args;
+    va_start(args, format);
+    vfprintf(log, format, args);
+    va_end(args);
+    fputc('\n', log);
+    fclose(log);
+}
+
+static struct BusHandle *findHandle(int fd)
+{
+    if (!handlesReady)
+        return NULL;
+    for (int i = 0; i < MAX_HANDLES; ++i)
+        if (handles[i].fd == fd)
+            return &handles[i];
+    return NULL;
+}
+
+static struct BusHandle *newHandle(int fd)
+{
+    if (!handlesReady) {
+        for (int i = 0; i < MAX_HANDLES; ++i)
+            handles[i].fd = -1;
+        handlesReady = 1;
+    }
+    struct BusHandle *slot = findHandle(-1);
+    if (slot) {
+        slot->fd = fd;
+        slot->address = 0;
+        slot->pointer = 0;
+    }
+    return slot;
+}
+
+static int busPresent(void)
+{
+    char path[4096];
+    struct stat info;
+    snprintf(path, sizeof path, "%s/" BUS_FOLDER, stateFolder());
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+/*
+ * Loads a device's memory from its hex text: bytes as hexadecimal tokens,
+ * "NN:" moves to offset NN, "#" starts a comment. Unlisted bytes read 0.
+ * Returns 0, or -1 when no device answers at that address.
+ */
+static int loadMemory(unsigned address, unsigned char memory[MEMORY_SIZE])
+{
+    char path[4096];
+    snprintf(path, sizeof path, "%s/" BUS_FOLDER "/0x%02x.hex", stateFolder(), address);
+    FILE *file = fopen(path, "r");
+    if (!file)
+        return -1;
+    memset(memory, 0, MEMORY_SIZE);
+    unsigned offset = 0;
+    char line[512];
+    while (fgets(line, sizeof line, file)) {
+        line[strcspn(line, "#")] = '\0';
+        for (char *token = strtok(line, " \t\r\n"); token; token = strtok(NULL, " \t\r\n")) {
+            char *end;
+            unsigned long value = strtoul(token, &end, 16);
+            if (*end == ':' && end[1] == '\0')
+                offset = (unsigned)value % MEMORY_SIZE;
+            else if (*end == '\0' && value <= 0xFF)
+                memory[offset++ % MEMORY_SIZE] = (unsigned char)value;
+        }
+    }
+    fclose(file);
+    return 0;
+}
+
+static void formatBytes(char *text, size_t size, const unsigned char *bytes, unsigned count)
+{
+    size_t used = 0;
+    text[0] = '\0';
+    for (unsigned i = 0; i < count && used + 4 < size; ++i)
+        used += (size_t)snprintf(text + used, size - used, " %02X", bytes[i]);
+}
+
+static int fail(int error)
+{
+    errno = error;
+    return -1;
+}
+
+static int smbusTransfer(struct BusHandle *handle, struct i2c_smbus_ioctl_data *request)
+{
+    const char *direction = request->read_write == I2C_SMBUS_READ ? "read" : "write";
+    unsigned char memory[MEMORY_SIZE];
+    if (loadMemory(handle->address, memory) != 0) {
+        logLine("%s size %u 0x%02x reg 0x%02x -> no answer", direction, request->size,
+                handle->address, request->command);
+        return fail(ENXIO);
+    }
+    union i2c_smbus_data *data = request->data;
+    switch (request->size) {
+    case I2C_SMBUS_QUICK:
+        logLine("quick %s 0x%02x", direction, handle->address);
+        return 0;
+    case I2C_SMBUS_BYTE:
+        if (request->read_write == I2C_SMBUS_WRITE) {
+            handle->pointer = request->command;
+            logLine("write byte 0x%02x reg 0x%02x", handle->address, request->command);
+            return 0;
+        }
+        if (!data)
+            return fail(EINVAL);
+        data->byte = memory[handle->pointer];
+        logLine("read byte 0x%02x reg 0x%02x -> %02X", handle->address, handle->pointer, data->byte);
+        ++handle->pointer;
+        return 0;
+    case I2C_SMBUS_I2C_BLOCK_BROKEN:
+    case I2C_SMBUS_I2C_BLOCK_DATA: {
+        if (request->read_write != I2C_SMBUS_READ)
+            return fail(EOPNOTSUPP);
+        if (!data)
+            return fail(EINVAL);
+        /* Like the kernel, the old block request always reads a full block. */
+        unsigned length = request->size == I2C_SMBUS_I2C_BLOCK_BROKEN ? I2C_SMBUS_BLOCK_MAX
+                                                                       : data->block[0];
+        if (length == 0 || length > I2C_SMBUS_BLOCK_MAX)
+            return fail(EINVAL);
+        for (unsigned i = 0; i < length; ++i)
+            data->block[1 + i] = memory[(request->command + i) % MEMORY_SIZE];
+        data->block[0] = (unsigned char)length;
+        handle->pointer = (unsigned char)(request->command + length);
+        char text[4 * I2C_SMBUS_BLOCK_MAX + 1];
+        formatBytes(text, sizeof text, data->block + 1, length);
+        logLine("read block 0x%02x reg 0x%02x len %u ->%s", handle->address, request->command,
+                length, text);
+        return 0;
+    }
+    default:
+        logLine("%s size %u 0x%02x reg 0x%02x -> not supported", direction, request->size,
+                handle->address, request->command);
+        return fail(EOPNOTSUPP);
+    }
+}
+
+static int busIoctl(struct BusHandle *handle, unsigned long request, void *argument)
+{
+    switch (request) {
+    case I2C_SLAVE:
+    case I2C_SLAVE_FORCE: {
+        unsigned long address = (unsigned long)argument;
+        if (address > 0x7F)
+            return fail(EINVAL);
+        handle->address = (unsigned)address;
+        logLine("slave 0x%02x", handle->address);
+        return 0;
+    }
+    case I2C_SMBUS:
+        if (!argument)
+            return fail(EINVAL);
+        return smbusTransfer(handle, argument);
+    default:
+        return fail(ENOTTY);
+    }
+}
+
+static int openBus(int flags)
+{
+    if (!busPresent())
+        return fail(ENOENT);
+    OpenFunction realOpen = (OpenFunction)nextSymbol("open");
+    int fd = realOpen("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+    if (fd < 0)
+        return fd;
+    if (!newHandle(fd)) {
+        ((CloseFunction)nextSymbol("close"))(fd);
+        return fail(EMFILE);
+    }
+    logLine("open " BUS_PATH);
+    return fd;
+}
+
+/* A write-only node (as sysfs shows its command nodes) keeps every text. */
+static int appendInsteadOfTruncate(const char *path, int flags)
+{
+    struct stat info;
+    if (!(flags & O_TRUNC) || (flags & O_ACCMODE) == O_RDONLY ||
+        strncmp(path, COMMAND_NODE_PREFIX, strlen(COMMAND_NODE_PREFIX)) != 0)
+        return flags;
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0444) != 0)
+        return flags;
+    return (flags & ~O_TRUNC) | O_APPEND;
+}
+
+static int needsMode(int flags)
+{
+    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
+}
+
+static int openCommon(const char *symbol, const char *path, int flags, mode_t mode)
+{
+    if (stateFolder() && path) {
+        if (strcmp(path, BUS_PATH) == 0)
+            return openBus(flags);
+        flags = appendInsteadOfTruncate(path, flags);
+    }
+    return ((OpenFunction)nextSymbol(symbol))(path, flags, mode);
+}
+
+static int openAtCommon(const char *symbol, int dirFd, const char *path, int flags, mode_t mode)
+{
+    if (stateFolder() && path && path[0] == '/') {
+        if (strcmp(path, BUS_PATH) == 0)
+            return openBus(flags);
+        flags = appendInsteadOfTruncate(path, flags);
+    }
+    return ((OpenAtFunction)nextSymbol(symbol))(dirFd, path, flags, mode);
+}
+
+#define TAKE_MODE(flags, mode)                                                                     \
+    do {                                                                                           \
+        if (needsMode(flags)) {                                                                    \
+            va_list args;                                                                          \
+            va_start(args, flags);                                                                 \
+            mode = va_arg(args, mode_t);                                                           \
+            va_end(args);                                                                          \
+        }                                                                                          \
+    } while (0)
+
+int open(const char *path, int flags, ...)
+{
+    mode_t mode = 0;
+    TAKE_MODE(flags, mode);
+    return openCommon("open", path, flags, mode);
+}
+
+int open64(const char *path, int flags, ...)
+{
+    mode_t mode = 0;
+    TAKE_MODE(flags, mode);
+    return openCommon("open64", path, flags, mode);
+}
+
+int openat(int dirFd, const char *path, int flags, ...)
+{
+    mode_t mode = 0;
+    TAKE_MODE(flags, mode);
+    return openAtCommon("openat", dirFd, path, flags, mode);
+}
+
+int openat64(int dirFd, const char *path, int flags, ...)
+{
+    mode_t mode = 0;
+    TAKE_MODE(flags, mode);
+    return openAtCommon("openat64", dirFd, path, flags, mode);
+}
+
+/* The fortified entries that -D_FORTIFY_SOURCE builds call. */
+int __open_2(const char *path, int flags)
+{
+    return openCommon("open", path, flags, 0);
+}
+
+int __open64_2(const char *path, int flags)
+{
+    return openCommon("open64", path, flags, 0);
+}
+
+int ioctl(int fd, unsigned long request, ...)
+{
+    va_list args;
+    va_start(args, request);
+    void *argument = va_arg(args, void *);
+    va_end(args);
+    struct BusHandle *handle = findHandle(fd);
+    if (handle)
+        return busIoctl(handle, request, argument);
+    return ((IoctlFunction)nextSymbol("ioctl"))(fd, request, argument);
+}
+
+int close(int fd)
+{
+    struct BusHandle *handle = findHandle(fd);
+    if (handle) {
+        handle->fd = -1;
+        logLine("close " BUS_PATH);
+    }
+    return ((CloseFunction)nextSymbol("close"))(fd);
+}

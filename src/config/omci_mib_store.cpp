@@ -1,0 +1,72 @@
+#include "config/omci_mib_store.h"
+
+#include <utility>
+
+#include "config/paths.h"
+#include "config/save_document.h"
+#include "config/store_access.h"
+
+// The element `name` of the OMCI_MIB section, or none.
+static XmlNode *mibElement(XmlNode *root, const char *name)
+{
+    return xmlChild(xmlChild(root, "OMCI_MIB"), name);
+}
+
+OmciMibStore *OmciMibStore::getInstance()
+{
+    static OmciMibStore *instance = new OmciMibStore(OMCI_XML_PATH);
+    return instance;
+}
+
+OmciMibStore::OmciMibStore(std::string path) : path(std::move(path)) {}
+
+int OmciMibStore::getCtcLoidAuth(LoidInfo &info)
+{
+    DocumentHandle doc = openDocument(path);
+    XmlNode *auth = mibElement(doc.get(), "ctcLOIDAuth");
+    if (!auth) {
+        return -1;
+    }
+    copyAttr(auth, "loid", info.loid);
+    copyAttr(auth, "password", info.password);
+    return 0;
+}
+
+int OmciMibStore::setCtcLoidAuth(const LoidInfo &info)
+{
+    DocumentHandle doc = openDocument(path);
+    XmlNode *auth = mibElement(doc.get(), "ctcLOIDAuth");
+    if (!auth) {
+        return -1;
+    }
+    xmlSetAttr(auth, "loid", info.loid.c_str());
+    xmlSetAttr(auth, "password", info.password.c_str());
+    saveDocument(path, doc.get());
+    return 0;
+}
+
+int OmciMibStore::getPortIsolation(std::string &enabled)
+{
+    DocumentHandle doc = openDocument(path);
+    XmlNode *isolated = mibElement(doc.get(), "ethPortIsolated");
+    if (!isolated) {
+        return -1;
+    }
+    copyAttr(isolated, "enabled", enabled);
+    return 0;
+}
+
+int OmciMibStore::setPortIsolation(const std::string &enabled)
+{
+    DocumentHandle doc = openDocument(path);
+    XmlNode *isolated = mibElement(doc.get(), "ethPortIsolated");
+    if (!isolated) {
+        return -1;
+    }
+    if (attrEquals(isolated, "enabled", enabled)) {
+        return 0;
+    }
+    xmlSetAttr(isolated, "enabled", enabled.c_str());
+    saveDocument(path, doc.get());
+    return 0;
+}

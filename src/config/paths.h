@@ -1,0 +1,23 @@
+// Paths of the unit's configuration files and driver nodes, shared by every module.
+#ifndef ONU_CONFIG_PATHS_H
+#define ONU_CONFIG_PATHS_H
+
+inline constexpr char EOAM_XML_PATH[] = "/etc/xml_params/eoam_xml_cfg_file.xml";
+inline constexpr char TPM_XML_PATH[] = "/etc/xml_params/tpm_xml_cfg_file.xml";
+inline constexpr char WEB_XML_PATH[] = "/var/vesk/website/www/xml/vesk_xml_cfg_file.xml";
+inline constexpr char OMCI_XML_PATH[] = "/etc/xml_params/omci_xml_cfg_file.xml";
+inline constexpr char GPON_XML_PATH[] = "/etc/xml_params/gpon_xml_cfg_file.xml";
+inline constexpr char EPON_INFO_PATH[] = "/sys/devices/platform/epon/info/infoEpon";
+inline constexpr char EPON_COUNTERS_PATH[] = "/sys/devices/platform/epon/pm/allCnt";
+inline constexpr char LOG_PATH[] = "/var/cgi.log";
+inline constexpr char INFO_FILE_PATH[] = "/tmp/info_file";
+// i2c-dev bus of the optical transceiver.
+inline constexpr char I2C_BUS_PATH[] = "/dev/i2c-0";
+// Factory-default copy of the web configuration.
+inline constexpr char DEFAULT_WEB_XML_PATH[] = "/var/vesk/xml_default/vesk_xml_cfg_file.xml";
+// ONU profile (identity and capabilities) and its factory-default copy.
+inline constexpr char ONU_PROFILE_XML_PATH[] = "/etc/xml_params/onu_profile_xml_cfg_file.xml";
+inline constexpr char DEFAULT_ONU_PROFILE_XML_PATH[] =
+    "/var/vesk/xml_default/onu_profile_xml_cfg_file.xml";
+
+#endif

@@ -1,0 +1,10 @@
+// One line of console output: a label, its value, a line feed, flushed so
+// the lines keep their order with anything else the process writes.
+#ifndef ONU_DIAG_CONSOLE_LINE_H
+#define ONU_DIAG_CONSOLE_LINE_H
+
+#include <string>
+
+void printLine(const std::string &label, const std::string &value = "");
+
+#endif

@@ -1,0 +1,56 @@
+#include "init/boot_env.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "log/log.h"
+
+static const char PRINT_PON_MAC_COMMAND[] = "fw_printenv mv_pon_addr >/tmp/mac.txt ";
+static const char MAC_SCRATCH_PATH[] = "/tmp/mac.txt";
+static const char REMOVE_SCRATCH_COMMAND[] = "rm /tmp/mac.txt";
+static const char SET_PON_MAC_COMMAND[] = "fw_setenv mv_pon_addr  ";
+static const char SET_LAN_MAC_COMMAND[] = "fw_setenv ethaddr  ";
+
+static const char PON_MAC_VARIABLE[] = "mv_pon_addr";
+static const size_t PON_MAC_VARIABLE_LENGTH = sizeof PON_MAC_VARIABLE - 1;
+static const size_t MAC_TEXT_LENGTH = 17;
+
+int readBootEnvMac(std::string &mac)
+{
+    std::system(PRINT_PON_MAC_COMMAND);
+    std::ifstream scratch(MAC_SCRATCH_PATH);
+    if (!scratch) {
+        logTrace("cannot open %s", MAC_SCRATCH_PATH);
+        return -1;
+    }
+    int result = findBootEnvMac(scratch, mac);
+    scratch.close();
+    std::system(REMOVE_SCRATCH_COMMAND);
+    return result;
+}
+
+int findBootEnvMac(std::istream &lines, std::string &mac)
+{
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.compare(0, PON_MAC_VARIABLE_LENGTH, PON_MAC_VARIABLE) != 0) {
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (equals != std::string::npos) {
+            mac = line.substr(equals + 1, MAC_TEXT_LENGTH);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+void writeBootEnvPonMac(const std::string &mac)
+{
+    std::system((SET_PON_MAC_COMMAND + mac).c_str());
+}
+
+void writeBootEnvLanMac(const std::string &mac)
+{
+    std::system((SET_LAN_MAC_COMMAND + mac).c_str());
+}

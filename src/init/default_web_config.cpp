@@ -1,0 +1,30 @@
+#include "init/default_web_config.h"
+
+#include <cstdlib>
+
+#include "config/paths.h"
+#include "config/web_config_store.h"
+
+static const char REFRESH_LIVE_CONFIG_COMMAND[] =
+    "cp -f /var/vesk/xml_default/vesk_xml_cfg_file.xml  /var/vesk/website/www/xml/";
+
+// The default file has the live file's layout, so the web store's operations
+// serve it when pointed at its path.
+static WebConfigStore defaultWebConfig()
+{
+    return WebConfigStore(DEFAULT_WEB_XML_PATH);
+}
+
+int setDefaultConfigMac(const std::string &mac)
+{
+    if (defaultWebConfig().setOnuMac(mac) != 0) {
+        return -1;
+    }
+    std::system(REFRESH_LIVE_CONFIG_COMMAND);
+    return 0;
+}
+
+int setDefaultConfigSn(const std::string &sn)
+{
+    return defaultWebConfig().setOnuSn(sn);
+}

@@ -1,0 +1,78 @@
+#include "init/parameter_initializer.h"
+
+#include <cstdlib>
+#include <iostream>
+
+#include "config/web_config_store.h"
+#include "init/boot_env.h"
+#include "init/default_web_config.h"
+#include "init/mac_address.h"
+#include "log/log.h"
+
+static const char BANNER[] = "  ***** Init Vesk Prameters **** ";
+static const char FALLBACK_IP_ADDRESS[] = "192.168.1.1";
+// Every vendor-default MAC, 00:50:43:02:00:00 among them, begins with this:
+// such an address counts as never programmed.
+static const char VENDOR_MAC_PREFIX[] = "00:50:43";
+static const size_t VENDOR_MAC_PREFIX_LENGTH = sizeof VENDOR_MAC_PREFIX - 1;
+static const char REBOOT_COMMAND[] = "/sbin/reboot";
+
+static bool isVendorMac(const std::string &mac)
+{
+    return mac.compare(0, VENDOR_MAC_PREFIX_LENGTH, VENDOR_MAC_PREFIX) == 0;
+}
+
+int ParameterInitializer::run(int argc, char *argv[])
+{
+    std::cout << std::endl << std::endl << BANNER << std::endl;
+    if (argc == 2) {
+        programMac(argv[1]);
+    } else {
+        checkBootEnvMac();
+    }
+    return 0;
+}
+
+void ParameterInitializer::checkBootEnvMac()
+{
+    IpInfo info;
+    bool configRead = facade.getIpInfo(info) == 0;
+    std::cout << " IP = " << (configRead ? info.ipAddress : FALLBACK_IP_ADDRESS) << std::endl;
+
+    std::string bootEnvMac;
+    if (readBootEnvMac(bootEnvMac) == 0 && !isVendorMac(bootEnvMac)) {
+        if (bootEnvMac != info.onuMac) {
+            WebConfigStore::getInstance()->setOnuMac(bootEnvMac);
+            std::cout << " onu mac address  = " << bootEnvMac << std::endl;
+        }
+        return;
+    }
+
+    // Resetting to a configured MAC that is itself a vendor default would
+    // bring the same reset back after every reboot.
+    if (isVendorMac(info.onuMac)) {
+        logTrace("configured mac %s is a vendor default, no reset", info.onuMac.c_str());
+        return;
+    }
+    writeBootEnvPonMac(info.onuMac);
+    std::system(REBOOT_COMMAND);
+}
+
+void ParameterInitializer::programMac(const std::string &mac)
+{
+    writeBootEnvPonMac(mac);
+    setDefaultConfigMac(mac);
+
+    std::string lanMac = mac;
+    nextMacAddress(lanMac);
+    writeBootEnvLanMac(lanMac);
+
+    // A text too short to be a MAC yields no serial number; the stored ones stay.
+    std::string sn;
+    if (serialFromMac(mac, sn) == 0) {
+        facade.setOnuSn(sn);
+        setDefaultConfigSn(sn);
+    }
+
+    std::cout << "mv_pon_addr =" << mac << std::endl;
+}

@@ -1,0 +1,100 @@
+#include "web/clish_bridge.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "config/paths.h"
+#include "log/log.h"
+
+namespace {
+
+const char RUN_SCRIPT_PATH[] = "/tmp/TempFile";
+const char CAPTURE_SCRIPT_PATH[] = "/tmp/TmpFile";
+
+// Replaces the script at `path` with the four lines clish reads.
+void writeScript(const char *path, const std::string &context, const std::string &command)
+{
+    std::fstream(path, std::ios::in | std::ios::app);  // creates a missing file
+    std::ofstream script(path, std::ios::trunc);
+    script << context << '\n' << command << "\n\nquit\n";
+}
+
+// Feeds the script to clish through `clishCommand`, then removes it.
+void runScript(const char *path, const std::string &clishCommand)
+{
+    runShell(clishCommand);
+    runShell(std::string("rm -f ") + path);
+}
+
+}  // namespace
+
+void runShell(const std::string &command)
+{
+    [[maybe_unused]] const int status = std::system(command.c_str());
+}
+
+void runClish(const std::string &context, const std::string &command)
+{
+    writeScript(RUN_SCRIPT_PATH, context, command);
+    runScript(RUN_SCRIPT_PATH, std::string("clish <") + RUN_SCRIPT_PATH + " >/dev/null ");
+}
+
+void runClishCapture(const std::string &context, const std::string &command)
+{
+    writeScript(CAPTURE_SCRIPT_PATH, context, command);
+    runScript(CAPTURE_SCRIPT_PATH,
+              std::string("clish <") + CAPTURE_SCRIPT_PATH + " > " + INFO_FILE_PATH + " ");
+}
+
+int vlanModeCommand(const VlanPortRecord &port, std::string &command)
+{
+    switch (std::strtol(port.mode.c_str(), nullptr, 10)) {
+    case 1:
+        command = "port vlan transparent " + port.port;
+        return 0;
+    case 2:
+        command = "port vlan tag " + port.port + "  " + port.defaultVid;
+        return 0;
+    case 3:
+        command = "port vlan translation  " + port.port + "  " + port.defaultVid + " " +
+                  port.vidSum + "  " + port.vidSerial;
+        return 0;
+    case 4:
+        command = "port vlan trunk  " + port.port + "  " + port.defaultVid + "   " + port.vidSum +
+                  "  " + port.vidSerial;
+        return 0;
+    default:
+        command.clear();
+        return -1;
+    }
+}
+
+int applyPortVlan(const VlanPortRecord &port)
+{
+    std::string command;
+    int result = vlanModeCommand(port, command);
+    runClish(CLISH_EOAM, command);
+    return result;
+}
+
+int getFecMode(std::string &fecMode)
+{
+    runClishCapture(CLISH_EOAM, "show pon fec_mode");
+
+    std::ifstream output(INFO_FILE_PATH);
+    if (!output) {
+        logTrace("open file info_file  fail !");
+        return -1;
+    }
+    fecMode = "0";
+    std::string line;
+    while (std::getline(output, line)) {
+        if (line.find("FEC Enabled") != std::string::npos) {
+            fecMode = "1";
+            break;
+        }
+    }
+    output.close();
+    runShell(std::string("rm -f ") + INFO_FILE_PATH);
+    return 0;
+}

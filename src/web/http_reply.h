@@ -1,0 +1,32 @@
+// The reply writer: every answer of the web layer goes through here, so the
+// reply format lives in one place.
+#ifndef ONU_WEB_HTTP_REPLY_H
+#define ONU_WEB_HTTP_REPLY_H
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+// Reply map of a read command. std::map over std::string orders keys
+// byte-wise, so "VlanInfo_mode" sorts before "admin_status".
+using ReplyFields = std::map<std::string, std::string>;
+
+class HttpReply {
+public:
+    // Replies go to `out`; production uses standard output.
+    explicit HttpReply(FILE *out = stdout);
+
+    // Status 200 with a JSON content type and `body` followed by one LF.
+    void sendReply(const std::string &body);
+    // "HTTP/1.1 <status> <message>" and a one-line HTML page.
+    void sendError(int status, const std::string &message);
+    // {key:"value",...} in key order, nothing escaped; "{}" when empty.
+    static std::string toJson(const ReplyFields &fields);
+    // One Content-Type line; an empty `type` becomes "text/html" first.
+    void printContentType(std::string &type);
+
+private:
+    FILE *out;
+};
+
+#endif

@@ -1,0 +1,87 @@
+// ONU information command (2): identity, addresses, PON state and
+// capabilities in one reply. Every request gets the full answer; reads that
+// fail leave their values empty.
+#include "web/onu_info_command.h"
+
+#include <algorithm>
+
+#include "web/request_process.h"
+
+std::string onuIdFromMac(const std::string &mac)
+{
+    std::string id = mac;
+    // The colon form loses its separators at 2, 5, 8, 11 and 14, which are
+    // 2, 4, 6, 8 and 10 once the earlier ones are gone. A text too short for
+    // that drops whatever colons it has instead.
+    if (mac.size() < 15) {
+        id.erase(std::remove(id.begin(), id.end(), ':'), id.end());
+        return id;
+    }
+    const size_t positions[] = {2, 4, 6, 8, 10};
+    for (size_t position : positions) {
+        id.erase(position, 1);
+    }
+    return id;
+}
+
+void RequestProcess::processOnuInfo()
+{
+    ReplyFields fields;
+
+    CommInfo comm;
+    facade.getCommInfo(comm);
+    fields["type"] = comm.model;
+    fields["app_ver"] = comm.softwareVersion;
+    fields["capabi_service_supported"] = "GE";
+
+    IpInfo ip;
+    facade.getIpInfo(ip);
+    fields["onu_ip"] = ip.ipAddress;
+    fields["onu_netmask"] = ip.netMask;
+    fields["onu_mac"] = ip.onuMac;
+    fields["onu_id"] = onuIdFromMac(ip.onuMac);
+
+    EponInfo epon;
+    facade.getEponInfo(epon);
+    fields["llid"] = epon.txLLId1;
+    fields["reg_st"] = epon.state == "Active" ? "1" : "0";
+
+    ChipInfo chip;
+    facade.getChipInfo(chip);
+    fields["chipset_vendor_id"] = chip.chipId;
+    fields["chipset_ic_ver"] = chip.chipIcData;
+    fields["chipset_chip_model"] = chip.chipModel;
+    fields["chipset_rev"] = chip.chipRevision;
+
+    // The ONU identity shown is the factory one, whatever the live profile says.
+    OnuVendorInfo vendor;
+    facade.getDefaultVendorInfo(vendor);
+    fields["onu_vendor_id"] = vendor.vendor;
+    fields["onu_model"] = vendor.model;
+    fields["onu_hw_ver"] = vendor.hardwareVersion;
+    fields["onu_soft_ver"] = vendor.softwareVersion;
+
+    std::string firmware;
+    facade.getFirmwareVersion(firmware);
+    fields["onu_fm_ver"] = firmware;
+
+    OnuCapability capability;
+    facade.getCapability(capability);
+    fields["capabi_ge_num"] = capability.geNumber;
+    fields["capabi_ge_bitmap"] = capability.geBitmap;
+    fields["capabi_fe_num"] = capability.feNumber;
+    fields["capabi_fe_bitmap"] = capability.feBitmapLsb;
+    fields["capabi_pots_num"] = capability.potsNumber;
+    fields["capabi_us_que_num"] = capability.usqNumber;
+    fields["capabi_max_us_queue"] = capability.maxUsqNumber;
+    fields["capabi_ds_que_num"] = capability.dsqNumber;
+    fields["capabi_max_ds_queue"] = capability.maxDsqNumber;
+    fields["capabi_battery_backup"] = capability.batteryBackup;
+
+    FecInfo fec;
+    facade.getFecInfo(fec);
+    fields["afec_ability"] = fec.fecAbility;
+    fields["fec_mode"] = fec.fecMode;
+
+    reply.sendReply(HttpReply::toJson(fields));
+}

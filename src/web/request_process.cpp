@@ -1,0 +1,47 @@
+#include "web/request_process.h"
+
+#include "log/log.h"
+
+// The command table, in command-number order. A processor is added by
+// defining its member function (in its command family's file) and adding its
+// row here; until a number has a row, it takes the 404 path.
+const std::map<int, RequestProcess::Processor> RequestProcess::commandTable = {
+    {1, &RequestProcess::processLogin},
+    {2, &RequestProcess::processOnuInfo},
+    {3, &RequestProcess::processOpticalInfo},
+    {4, &RequestProcess::processPortList},
+    {5, &RequestProcess::processPonSettings},
+    {6, &RequestProcess::processIpSettings},
+    {8, &RequestProcess::processPonCounters},
+    {10, &RequestProcess::processConfigTransfer},
+    {11, &RequestProcess::processReboot},
+    {14, &RequestProcess::processLoopDetect},
+    {16, &RequestProcess::processMtu},
+    {17, &RequestProcess::processMulticastMode},
+    {18, &RequestProcess::processRestoreDefaults},
+    {19, &RequestProcess::processAdminPassword},
+    {20, &RequestProcess::processUserPassword},
+    {21, &RequestProcess::processUpgrade},
+    {22, &RequestProcess::processVlan},
+    {25, &RequestProcess::processMacAging},
+    {33, &RequestProcess::processNewOnuFlag},
+};
+
+RequestProcess::RequestProcess(FILE *out) : reply(out) {}
+
+void RequestProcess::handleRequest(const std::string &request)
+{
+    requestText = request;
+    params.parse(requestText);
+    cmdId = params.cmdId;
+    action = params.action;
+    logTrace("RequestProcess:: request command is %d.", cmdId);
+
+    auto row = commandTable.find(cmdId);
+    if (row == commandTable.end()) {
+        logTrace("RequestProcess::command processor is not find");
+        reply.sendError(404, "processor is not find");
+        return;
+    }
+    (this->*(row->second))();
+}

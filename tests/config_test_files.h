@@ -1,0 +1,55 @@
+// Temporary configuration files for the store tests.
+#ifndef ONU_TESTS_CONFIG_TEST_FILES_H
+#define ONU_TESTS_CONFIG_TEST_FILES_H
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+// A modification time no write during a test can produce.
+const time_t OLD_TIME = 1000000000;
+
+// A temporary folder, removed with everything in it after the test.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char name[] = "/tmp/onu_config_XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+
+    // Writes `content` to the file `name` and dates it far in the past, so that
+    // any rewrite shows in its modification time.
+    std::string write(const std::string &name, const std::string &content) const
+    {
+        std::string file = path + "/" + name;
+        std::ofstream(file, std::ios::binary) << content;
+        const timespec times[2] = {{OLD_TIME, 0}, {OLD_TIME, 0}};
+        utimensat(AT_FDCWD, file.c_str(), times, 0);
+        return file;
+    }
+
+    std::string path;
+};
+
+inline std::string readFile(const std::string &file)
+{
+    std::ostringstream content;
+    content << std::ifstream(file, std::ios::binary).rdbuf();
+    return content.str();
+}
+
+// True when the file still carries the date that TempFolder::write gave it.
+inline bool untouched(const std::string &file)
+{
+    struct stat status;
+    return stat(file.c_str(), &status) == 0 && status.st_mtim.tv_sec == OLD_TIME;
+}
+
+#endif

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "device/epon_info_reader.h"
+
+namespace {
+
+// A sysfs file stand-in in a temporary folder, removed after the test.
+class SysfsFile {
+public:
+    explicit SysfsFile(const std::string &content)
+    {
+        char name[] = "/tmp/epon_sysfs_XXXXXX";
+        int fd = mkstemp(name);
+        close(fd);
+        path = name;
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    ~SysfsFile() { unlink(path.c_str()); }
+    std::string path;
+};
+
+EponInfo readInfo(const std::string &content, int *result = nullptr)
+{
+    SysfsFile file(content);
+    EponInfo info;
+    int rc = EponInfoReader(file.path, "").readEponInfo(info);
+    if (result) {
+        *result = rc;
+    }
+    return info;
+}
+
+std::vector<std::string> fields(const EponInfo &info)
+{
+    return {info.state, info.etherType, info.unicastMacAddr, info.field3, info.txLLId1, info.txLLId2};
+}
+
+std::vector<std::string> counters(const EponCounters &record)
+{
+    std::vector<std::string> values;
+    for (const EponCounterField &field : EPON_COUNTER_FIELDS) {
+        values.push_back(record.*field.value);
+    }
+    return values;
+}
+
+using Words = std::vector<std::string>;
+
+TEST(EponInfoReaderTest, InfoWordRules)
+{
+    struct Case {
+        const char *name;
+        std::string content;
+        Words expected;
+    };
+    const Case cases[] = {
+        {"one line", "[abc] Active b c d 7 9.\n", {"Active", "b", "c", "d", "7", "9"}},
+        {"runs of spaces separate once", "[abc]    Active   b  c d 7 9.\n",
+         {"Active", "b", "c", "d", "7", "9"}},
+        {"tab is part of a word", "[abc] Act\tive b c d 7 9.\n", {"Act\tive", "b", "c", "d", "7", "9"}},
+        {"only '[' lines count", "state Active\n\n [x] no\n[abc] Active b c d 7 9.\nx\n",
+         {"Active", "b", "c", "d", "7", "9"}},
+        {"first five and last character skipped", "[abcdActive b c d 7 9X", {"Active", "b", "c", "d", "7", "9"}},
+        {"words after the sixth ignored", "[abc] a b c d e f g h.\n", {"a", "b", "c", "d", "e", "f"}},
+        {"fewer words leave fields empty", "[abc] Active b.\n", {"Active", "b", "", "", "", ""}},
+        {"no used line", "Active b c d e f\n", {"", "", "", "", "", ""}},
+        {"empty file", "", {"", "", "", "", "", ""}},
+        {"truncated lines", "[\n[ab\n[abcd\n[abcde\n[abcd xy", {"x", "", "", "", "", ""}},
+        {"later line appends from the first field", "[abc] Act b.\n[abc]ive.\n",
+         {"Active", "b", "", "", "", ""}},
+        {"word in progress carries over", "[abc] Act b.\n[abc] ive.\n", {"Act", "bive", "", "", "", ""}},
+        {"no final line feed", "[abc] Active b c d 7 9.", {"Active", "b", "c", "d", "7", "9"}},
+    };
+    for (const Case &c : cases) {
+        int rc = -2;
+        EXPECT_EQ(fields(readInfo(c.content, &rc)), c.expected) << c.name;
+        EXPECT_EQ(rc, 0) << c.name;
+    }
+}
+
+TEST(EponInfoReaderTest, GarbageIsReadWithoutOverrun)
+{
+    std::string garbage = "[";
+    for (int i = 0; i < 4096; ++i) {
+        garbage += static_cast<char>(i % 251 + 1);
+    }
+    int rc = -2;
+    readInfo(garbage + "\n[\n" + std::string(1, '\0') + "\n", &rc);
+    EXPECT_EQ(rc, 0);
+}
+
+TEST(EponInfoReaderTest, CountersRunOnAcrossLines)
+{
+    std::string oneEach;
+    Words expected;
+    for (int i = 0; i < 20; ++i) {
+        oneEach += "[cnt] " + std::to_string(100 + i) + ".\n";
+        expected.push_back(std::to_string(100 + i));
+    }
+    SysfsFile perLine(oneEach);
+    EponCounters record;
+    EXPECT_EQ(EponInfoReader("", perLine.path).readAllCounters(record), 0);
+    EXPECT_EQ(counters(record), expected);
+
+    SysfsFile grouped("[rx ] 0 1 2 3 4 5 6 7 8 9.\n[tx ] 10 11 12 13 14 15 16 17 18 19 20 21.\n");
+    EponCounters groupedRecord;
+    EXPECT_EQ(EponInfoReader("", grouped.path).readAllCounters(groupedRecord), 0);
+    Words first20;
+    for (int i = 0; i < 20; ++i) {
+        first20.push_back(std::to_string(i));
+    }
+    EXPECT_EQ(counters(groupedRecord), first20);
+    EXPECT_EQ(groupedRecord.swRegReRegFrams, "19");
+    EXPECT_EQ(groupedRecord.rxFcsFrames, "0");
+}
+
+TEST(EponInfoReaderTest, MissingFileLeavesRecordUnchanged)
+{
+    EponInfoReader reader("/tmp/epon_missing_dir/infoEpon", "/tmp/epon_missing_dir/allCnt");
+    EponInfo info;
+    info.state = "kept";
+    EponCounters record;
+    record.txByteAllow = "kept";
+    EXPECT_EQ(reader.readEponInfo(info), -1);
+    EXPECT_EQ(reader.readAllCounters(record), -1);
+    EXPECT_EQ(info.state, "kept");
+    EXPECT_EQ(info.txLLId1, "");
+    EXPECT_EQ(record.txByteAllow, "kept");
+}
+
+}  // namespace

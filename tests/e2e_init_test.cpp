@@ -1,0 +1,160 @@
+// onu-init inside the simulated unit: check mode (nothing to do, adopt, reset
+// and reboot) and programming mode, as the console, the boot environment and
+// both web configuration files show them.
+#include <string>
+
+#include "e2e_support.h"
+
+namespace {
+
+const char LIVE_XML[] = "/var/vesk/website/www/xml/vesk_xml_cfg_file.xml";
+const char DEFAULT_XML[] = "/var/vesk/xml_default/vesk_xml_cfg_file.xml";
+const std::string START = "\n\n  ***** Init Vesk Prameters **** \n";
+const std::string IP_LINE = " IP = 192.168.1.1\n";
+// The image's configured MAC, also its mv_pon_addr.
+const char IMAGE_MAC[] = "00:26:3E:50:11:A0";
+
+RunResult runInit(const std::string &arguments)
+{
+    return runProgram(programPath("onu-init") + arguments);
+}
+
+// The value of `name` in the boot environment; "(unset)" when absent.
+std::string bootEnv(const std::string &name)
+{
+    std::string env = "\n" + readFile(statePath("u-boot/env"));
+    size_t start = env.find("\n" + name + "=");
+    if (start == std::string::npos)
+        return "(unset)";
+    start += name.size() + 2;
+    return env.substr(start, env.find('\n', start) - start);
+}
+
+void replaceInFile(const std::string &path, const std::string &from, const std::string &to)
+{
+    std::string text = readFile(path);
+    ASSERT_NE(text.find(from), std::string::npos) << from << " in " << path;
+    writeFile(path, text.replace(text.find(from), from.size(), to));
+}
+
+// The text of the first element `name`; "(none)" without one.
+std::string elementText(const std::string &path, const std::string &name)
+{
+    std::string xml = readFile(path);
+    size_t start = xml.find("<" + name + ">");
+    if (start == std::string::npos)
+        return xml.find("<" + name + "/>") == std::string::npos ? "(none)" : "";
+    start += name.size() + 2;
+    return xml.substr(start, xml.find("</" + name + ">", start) - start);
+}
+
+using InitTest = SimulatedUnitTest;
+
+TEST_F(InitTest, CheckModeAdoptsOrResetsTheBootEnvironmentMac)
+{
+    struct {
+        const char *arguments, *ponMacLine, *configuredMac;
+        const char *console, *fwSetenv, *reboot, *liveMac, *ponMac;
+    } cases[] = {
+        // Nothing to do; more than one argument is check mode too.
+        {"", "mv_pon_addr=00:26:3E:50:11:A0\n", IMAGE_MAC, "", "", "", IMAGE_MAC, IMAGE_MAC},
+        {" 1 2", "mv_pon_addr=00:26:3E:50:11:A0\n", IMAGE_MAC, "", "", "", IMAGE_MAC, IMAGE_MAC},
+        // Adopt: byte-exact, so a change of letter case is adopted too; not validated.
+        {"", "mv_pon_addr=00:11:22:33:44:66\n", "00:11:22:33:44:55",
+         " onu mac address  = 00:11:22:33:44:66\n", "", "", "00:11:22:33:44:66", "00:11:22:33:44:66"},
+        {"", "mv_pon_addr=00:26:3e:50:11:a0\n", IMAGE_MAC,
+         " onu mac address  = 00:26:3e:50:11:a0\n", "", "", "00:26:3e:50:11:a0", "00:26:3e:50:11:a0"},
+        {"", "mv_pon_addr=\n", IMAGE_MAC, " onu mac address  = \n", "", "", "", ""},
+        // Reset to the configured MAC and reboot.
+        {"", "mv_pon_addr=00:50:43:02:00:00\n", IMAGE_MAC, "", "mv_pon_addr 00:26:3E:50:11:A0\n",
+         "reboot\n", IMAGE_MAC, IMAGE_MAC},
+        {"", "mv_pon_addr=00:50:43:12:34:56\n", IMAGE_MAC, "", "mv_pon_addr 00:26:3E:50:11:A0\n",
+         "reboot\n", IMAGE_MAC, IMAGE_MAC},
+        {"", "", IMAGE_MAC, "", "mv_pon_addr 00:26:3E:50:11:A0\n", "reboot\n", IMAGE_MAC, IMAGE_MAC},
+        // A configured vendor MAC would bring the reset back at every boot: none.
+        {"", "", "00:50:43:AA:BB:CC", "", "", "", "00:50:43:AA:BB:CC", "(unset)"},
+    };
+    for (const auto &c : cases) {
+        resetUnit();
+        replaceInFile(statePath("u-boot/env"), "mv_pon_addr=00:26:3E:50:11:A0\n", c.ponMacLine);
+        replaceInFile(LIVE_XML, IMAGE_MAC, c.configuredMac);
+        RunResult result = runInit(c.arguments);
+        SCOPED_TRACE(std::string(c.arguments) + " " + c.ponMacLine + " " + c.configuredMac);
+        EXPECT_EQ(result.output, START + IP_LINE + c.console);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(standInLog("fw_printenv"), "mv_pon_addr\n");
+        EXPECT_EQ(standInLog("fw_setenv"), c.fwSetenv);
+        EXPECT_EQ(standInLog("reboot"), c.reboot);
+        EXPECT_EQ(elementText(LIVE_XML, "onu_mac"), c.liveMac);
+        EXPECT_EQ(bootEnv("mv_pon_addr"), c.ponMac);
+        EXPECT_FALSE(fileExists("/tmp/mac.txt"));
+    }
+}
+
+TEST_F(InitTest, CheckModePrintsTheConfiguredAddress)
+{
+    replaceInFile(LIVE_XML, "<ipAddress>192.168.1.1<", "<ipAddress>192.168.1.10<");
+    EXPECT_EQ(runInit("").output, START + " IP = 192.168.1.10\n");
+}
+
+// Without a readable configuration the reset leaves mv_pon_addr unset; a file
+// without onu_mac is not rewritten by the adoption.
+TEST_F(InitTest, CheckModeWithABrokenLiveConfiguration)
+{
+    const std::string live = readFile(LIVE_XML);
+    writeFile(LIVE_XML, live.substr(0, live.find("<ipInfo>")));
+    replaceInFile(statePath("u-boot/env"), "=00:26:3E:50:11:A0", "=00:50:43:02:00:00");
+    EXPECT_EQ(runInit("").output, START + IP_LINE);
+    EXPECT_EQ(standInLog("fw_setenv"), "mv_pon_addr\n");
+    EXPECT_EQ(bootEnv("mv_pon_addr"), "(unset)");
+
+    resetUnit();
+    replaceInFile(LIVE_XML, "<onu_mac>00:26:3E:50:11:A0</onu_mac>", "");
+    const std::string withoutMac = readFile(LIVE_XML);
+    EXPECT_EQ(runInit("").output, START + IP_LINE + "set mac address   fail\n onu mac address  = " +
+                                      IMAGE_MAC + "\n");
+    EXPECT_EQ(readFile(LIVE_XML), withoutMac);
+    EXPECT_EQ(standInLog("reboot"), "");
+}
+
+TEST_F(InitTest, ProgrammingModeWritesBootEnvironmentAndBothConfigurations)
+{
+    const char *cases[][4] = {
+        // argument, ethaddr, serial number in both files
+        {"00:11:22:33:44:55", "00:11:22:33:44:56", "001122334455"},
+        {"ff:ff:ff:ff:ff:ff", "00:00:00:00:00:00", "ffffffffffff"},
+        // Too short for a serial number: the image's stays.
+        {"abc", "AB:00:00:00:00:01", "00263E5011A0"},
+    };
+    for (const auto &c : cases) {
+        resetUnit();
+        // Every live setting gives way to the default file's.
+        replaceInFile(LIVE_XML, "<ipAddress>192.168.1.1<", "<ipAddress>192.168.1.10<");
+        RunResult result = runInit(std::string(" ") + c[0]);
+        EXPECT_EQ(result.output, START + "mv_pon_addr =" + c[0] + "\n");
+        EXPECT_EQ(standInLog("fw_setenv"),
+                  std::string("mv_pon_addr ") + c[0] + "\nethaddr " + c[1] + "\n");
+        EXPECT_EQ(bootEnv("mv_pon_addr"), c[0]);
+        EXPECT_EQ(bootEnv("ethaddr"), c[1]);
+        for (const char *path : {LIVE_XML, DEFAULT_XML}) {
+            EXPECT_EQ(elementText(path, "onu_mac"), c[0]) << path;
+            EXPECT_EQ(elementText(path, "sn"), c[2]) << path;
+        }
+        EXPECT_EQ(readFile(LIVE_XML), readFile(DEFAULT_XML));
+        EXPECT_EQ(standInLog("reboot"), "");
+    }
+}
+
+TEST_F(InitTest, ProgrammingModeDoesNotCopyABrokenDefaultConfiguration)
+{
+    replaceInFile(DEFAULT_XML, "<onu_mac>00:26:3E:50:11:A0</onu_mac>", "");
+    EXPECT_EQ(runInit(" 00:11:22:33:44:55").output,
+              START + "set mac address   fail\nmv_pon_addr =00:11:22:33:44:55\n");
+    EXPECT_EQ(bootEnv("ethaddr"), "00:11:22:33:44:56");
+    EXPECT_EQ(elementText(DEFAULT_XML, "onu_mac"), "(none)");
+    EXPECT_EQ(elementText(LIVE_XML, "onu_mac"), IMAGE_MAC);
+    for (const char *path : {LIVE_XML, DEFAULT_XML})
+        EXPECT_EQ(elementText(path, "sn"), "001122334455") << path;
+}
+
+}  // namespace

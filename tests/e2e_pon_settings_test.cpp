@@ -1,0 +1,167 @@
+// The PON settings page (command 5) inside the simulated unit: the read side
+// on the image's files, and the write side with the files it changes and the
+// clish scripts and switch register texts it sends, in order.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace {
+
+const char REPLY_HEAD[] = "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n";
+const char WEB_CONFIG[] = "/var/vesk/website/www/xml/vesk_xml_cfg_file.xml";
+const char GPON_CONFIG[] = "/etc/xml_params/gpon_xml_cfg_file.xml";
+const char OMCI_CONFIG[] = "/etc/xml_params/omci_xml_cfg_file.xml";
+const char LIVE_PROFILE[] = "/etc/xml_params/onu_profile_xml_cfg_file.xml";
+const char DEFAULT_PROFILE[] = "/var/vesk/xml_default/onu_profile_xml_cfg_file.xml";
+const char SWITCH_REGISTER[] = "/sys/devices/platform/neta/switch/reg_w";
+const char REREGISTER[] = "-1 0x18124 0x20 0\n-1 0x18124 0x20 1\n";
+
+std::string reply(const std::string &body)
+{
+    return REPLY_HEAD + body + "\n";
+}
+
+void replaceInFile(const std::string &path, const std::string &from, const std::string &to)
+{
+    std::string text = readFile(path);
+    size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from << " in " << path;
+    writeFile(path, text.replace(at, from.size(), to));
+}
+
+bool fileHolds(const std::string &path, const std::string &text)
+{
+    return readFile(path).find(text) != std::string::npos;
+}
+
+std::string script(const std::string &context, const std::string &command)
+{
+    return context + "\n" + command + "\n\nquit\n";
+}
+
+// A write request with every key; `extra` adds or overrides keys. The lookup
+// takes the first occurrence of a key text anywhere, also inside a longer key,
+// so overrides go in front and "loid" and "password" before "gpon_loid" and
+// "gpon_password", as the page sends them.
+std::string writeRequest(const std::string &extra)
+{
+    return "cmd_id=5&action=1&" + extra +
+           "&sn=SN0001&loid=helo99&password=lp01&ponSerialNum=ABCD00000001&ponPassword=pwd1234567"
+           "&gpon_loid=gl01&gpon_password=gp01&vendor_id=ACME&onu_model=M2&hard_ver=H2"
+           "&soft_ver=S2&auth_mode=1&fec_mode=1";
+}
+
+using PonSettingsTest = SimulatedUnitTest;
+
+TEST_F(PonSettingsTest, ReadShowsTheStoredIdentity)
+{
+    const std::string image =
+        "{auth_mode:\"0\",ctc_switch:\"1\",cur_mac:\"00:26:3E:50:11:A0\",fec_mode:\"0\","
+        "gpon_loid:\"EP1001S0001\",gpon_password:\"12345678\",loid:\"EP1001S0001\",password:\"12345678\","
+        "ponPassword:\"0000000000\",ponSerialNum:\"VESK3E5011A0\",sn:\"00263E5011A0\"}";
+    EXPECT_EQ(runCgi("cmd_id=5&action=0").output, reply(image));
+    EXPECT_EQ(runCgi("cmd_id=5").output, reply(image));
+}
+
+TEST_F(PonSettingsTest, SerialSourceOneDerivesTheSerialFromTheMac)
+{
+    replaceInFile(GPON_CONFIG, "VESK3E5011A0", "ABCD12345678");
+    EXPECT_NE(runCgi("cmd_id=5&action=0").output.find("ponSerialNum:\"ABCD12345678\""), std::string::npos);
+
+    replaceInFile(GPON_CONFIG, "<PON_serial_src>0<", "<PON_serial_src>1<");
+    EXPECT_NE(runCgi("cmd_id=5&action=0").output.find("ponSerialNum:\"ABCD3E5011A0\""), std::string::npos);
+    EXPECT_TRUE(fileHolds(GPON_CONFIG, "ABCD12345678"));
+
+    replaceInFile(WEB_CONFIG, "00:26:3E:50:11:A0", "00263E5011A0");
+    EXPECT_NE(runCgi("cmd_id=5&action=0").output.find("ponSerialNum:\"ABCD12345678\""), std::string::npos);
+}
+
+TEST_F(PonSettingsTest, WriteStoresAppliesAndReregisters)
+{
+    EXPECT_EQ(runCgi(writeRequest("x=1")).output, reply("0"));
+
+    EXPECT_TRUE(fileHolds(GPON_CONFIG, "<PON_serial_num>ABCD00000001<"));
+    EXPECT_TRUE(fileHolds(GPON_CONFIG, "<PON_passwd>pwd1234567<"));
+    EXPECT_TRUE(fileHolds(OMCI_CONFIG, "loid=\"gl01\""));
+    EXPECT_TRUE(fileHolds(OMCI_CONFIG, "password=\"gp01\""));
+    EXPECT_TRUE(fileHolds(WEB_CONFIG, "<sn>SN0001<"));
+    EXPECT_TRUE(fileHolds(WEB_CONFIG, ">hABC99</loid>"));
+    EXPECT_TRUE(fileHolds(WEB_CONFIG, "password=\"lp01\""));
+    EXPECT_TRUE(fileHolds(WEB_CONFIG, "<auth_mode>1<"));
+    EXPECT_TRUE(fileHolds(WEB_CONFIG, "<fec_mode>1<"));
+    for (const char *value : {"\"ACME\"", "\"M2\"", "\"H2\"", "\"S2\""}) {
+        EXPECT_TRUE(fileHolds(LIVE_PROFILE, value)) << value;
+    }
+
+    std::vector<std::string> expected = {
+        script("eoam", "pon fec_mode enable"),
+        script("midware", "reset_table_data epon_auth"),
+        script("midware", "update_entry onu_info index_key=0,vendor_id=ACME,onu_model=M2,hw_ver=H2,sw_ver=S2"),
+    };
+    EXPECT_EQ(clishScripts(), expected);
+    EXPECT_EQ(readFile(SWITCH_REGISTER), REREGISTER);
+}
+
+TEST_F(PonSettingsTest, EponCommandFollowsTheFecMode)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"fec_mode=0", "pon fec_mode disable"},
+        {"fec_mode=2", "onu loid hABC99  lp01"},
+        {"fec_mode=&loid=ELOELO&password=p w", "onu loid ABCELO  p w"},
+    };
+    for (const auto &c : cases) {
+        resetUnit();
+        EXPECT_EQ(runCgi(writeRequest(c.first)).output, reply("0")) << c.first;
+        std::vector<std::string> scripts = clishScripts();
+        ASSERT_EQ(scripts.size(), 3u) << c.first;
+        EXPECT_EQ(scripts[0], script("eoam", c.second));
+    }
+}
+
+TEST_F(PonSettingsTest, AuthModeZeroRestoresTheFactoryProfile)
+{
+    replaceInFile(LIVE_PROFILE, "value=\"HW1.0\"", "value=\"HW-LIVE\"");
+    EXPECT_EQ(runCgi(writeRequest("auth_mode=0")).output, reply("0"));
+    EXPECT_EQ(readFile(LIVE_PROFILE), readFile(DEFAULT_PROFILE));
+    std::vector<std::string> scripts = clishScripts();
+    ASSERT_EQ(scripts.size(), 3u);
+    EXPECT_EQ(scripts[2],
+              script("midware", "update_entry onu_info index_key=0,vendor_id=VESK,onu_model=EP1S,"
+                                "hw_ver=HW1.0,sw_ver=V1.2.7"));
+}
+
+TEST_F(PonSettingsTest, RefusedWebConfigWriteAnswersOneBeforeAnyCommand)
+{
+    struct Case {
+        const char *removed;
+        std::vector<const char *> written;  // what stays stored anyway
+    };
+    const Case cases[] = {
+        {"<sn>00263E5011A0</sn>", {"ABCD00000001"}},
+        {"<loid password=\"12345678\">EP1001S0001</loid>", {"ABCD00000001", "<sn>SN0001<"}},
+        {"<fec_mode>0</fec_mode>", {"<sn>SN0001<", ">hABC99</loid>", "<auth_mode>1<", "\"ACME\""}},
+    };
+    for (const Case &c : cases) {
+        resetUnit();
+        replaceInFile(WEB_CONFIG, c.removed, "");
+        EXPECT_EQ(runCgi(writeRequest("x=1")).output, reply("1")) << c.removed;
+        EXPECT_TRUE(clishScripts().empty()) << c.removed;
+        EXPECT_EQ(readFile(SWITCH_REGISTER), "") << c.removed;
+        std::string stored = readFile(GPON_CONFIG) + readFile(WEB_CONFIG) + readFile(LIVE_PROFILE);
+        for (const char *text : c.written) {
+            EXPECT_NE(stored.find(text), std::string::npos) << c.removed << ": " << text;
+        }
+    }
+}
+
+TEST_F(PonSettingsTest, OtherActionsDoNothing)
+{
+    const std::string before = readFile(WEB_CONFIG) + readFile(GPON_CONFIG);
+    EXPECT_EQ(runCgi("cmd_id=5&action=2&sn=X").output, "");
+    EXPECT_EQ(readFile(WEB_CONFIG) + readFile(GPON_CONFIG), before);
+    EXPECT_TRUE(clishScripts().empty());
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "log/log.h"
+
+namespace {
+
+// "[YYYY-MM-DD hh:mm:ss]" with two-digit fields.
+bool isStamp(const std::string &text)
+{
+    const char layout[] = "[0000-00-00 00:00:00]";
+    if (text.size() != sizeof layout - 1)
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (layout[i] == '0' ? !std::isdigit(static_cast<unsigned char>(text[i])) : text[i] != layout[i])
+            return false;
+    return true;
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(LogFile, WritesStampedLines)
+{
+    const std::string path = testing::TempDir() + "log_file_lines.log";
+    std::ofstream(path) << "old\n";
+    {
+        LogFile log(path);
+        log.writeLine("hello");
+        log.writeLine("");
+    }
+    const std::string text = readFile(path);
+    ASSERT_EQ(text.size(), 4u + 21 + 6);
+    EXPECT_EQ(text.substr(0, 4), "old\n");
+    EXPECT_TRUE(isStamp(text.substr(4, 21))) << text;
+    EXPECT_EQ(text.substr(25), "hello\n");
+    std::remove(path.c_str());
+
+    LogFile(testing::TempDir() + "missing/dir.log").writeLine("dropped");  // must not crash
+}
+
+// A 21-character stamp and a 10-character message count 31 bytes against
+// the limit; the line feed does not count.
+TEST(LogFile, CutKeepsNewestBytes)
+{
+    const std::string path = testing::TempDir() + "log_file_cut.log";
+    const std::size_t limit = LogFile::SIZE_LIMIT, line = 31;
+    const std::size_t sizes[][2] = {  // size before, bytes kept
+        {0, 0}, {limit - line, limit - line}, {limit - line + 1, limit - line}, {2097140, 2097121},
+        {limit + 500, limit - line},
+    };
+    for (const auto &[size, kept] : sizes) {
+        std::string old(size, 'x');
+        for (std::size_t i = 0; i < size; i += 1000)
+            old[i] = static_cast<char>('a' + i / 1000 % 26);
+        std::ofstream(path, std::ios::binary) << old;
+        LogFile log(path);
+        log.writeLine("0123456789");
+        std::string text = readFile(path);
+        ASSERT_EQ(text.size(), kept + line + 1) << size;
+        EXPECT_EQ(text.compare(0, kept, old, size - kept, kept), 0) << size;
+        EXPECT_EQ(text.substr(kept + 21), "0123456789\n");
+
+        // The reopened file keeps taking lines at its end.
+        log.writeLine("abcdefghij");
+        text = readFile(path);
+        EXPECT_EQ(text.substr(text.size() - 11), "abcdefghij\n") << size;
+        EXPECT_LE(text.size(), limit + 1);
+    }
+    std::remove(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "web/web_data_comm.h"
+
+namespace {
+
+const std::string BOUNDARY = "------WebKitFormBoundary7MA4YWxkTrZu0gW";
+const std::size_t CHUNK = WebDataComm::CHUNK_SIZE;
+
+// One file part followed by a form field, as a browser sends it.
+std::string multipart(const std::string &data, const std::string &boundary = BOUNDARY,
+                      const std::string &filename = "fw.bin", const std::string &before = "")
+{
+    return boundary + "\r\n" + before + "Content-Disposition: form-data; name=\"file\"; filename=\"" + filename +
+           "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + data + "\r\n" + boundary +
+           "\r\nContent-Disposition: form-data; name=\"submit\"\r\n\r\nUpload\r\n" + boundary + "--\r\n";
+}
+
+// Bytes before the file data.
+std::size_t headerLength(const std::string &boundary = BOUNDARY)
+{
+    return multipart("", boundary).find("\r\n\r\n") + 4;
+}
+
+// File data without CR (NUL bytes included), so only the delimiter ends it.
+std::string filler(std::size_t length)
+{
+    std::string data(length, 'x');
+    for (std::size_t i = 0; i < length; ++i)
+        data[i] = static_cast<char>(i % 251 == 13 ? 0 : 'a' + i % 26);
+    return data;
+}
+
+class Upload : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("REQUEST_METHOD", "POST", 1); }
+    void TearDown() override { std::remove(savePath.c_str()); }
+
+    // Uploads `body` announcing `contentLength` (its size by default).
+    int upload(const std::string &body, std::string contentLength = "")
+    {
+        if (contentLength.empty())
+            contentLength = std::to_string(body.size());
+        setenv("CONTENT_LENGTH", contentLength.c_str(), 1);
+        FILE *input = fmemopen(const_cast<char *>(body.data()), body.size(), "r");
+        const int result = WebDataComm::getInstance()->saveUpload(savePath, input);
+        std::fclose(input);
+        return result;
+    }
+    std::string saved() const
+    {
+        std::ifstream in(savePath, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::string savePath = testing::TempDir() + "upload_test_recFile";
+};
+
+// The delimiter (CR LF boundary) starts at every offset from before a chunk
+// end to just after it, for short, typical and longest boundary lines.
+TEST_F(Upload, DelimiterAcrossChunkEnd)
+{
+    for (const std::string &boundary : {std::string("--b"), BOUNDARY, "--" + std::string(95, 'q')}) {
+        for (std::size_t end : {CHUNK, 2 * CHUNK}) {
+            for (std::size_t before = 0; before <= boundary.size() + 4; ++before) {
+                const std::string data = filler(end - headerLength(boundary) - before + 1);
+                ASSERT_EQ(upload(multipart(data, boundary)), 0);
+                EXPECT_EQ(saved(), data) << boundary.size() << "-byte boundary, delimiter " << before - 1
+                                         << " before a chunk end";
+            }
+        }
+    }
+}
+
+// CR, CR LF and near-delimiters inside the data are file bytes, wherever
+// they fall against a chunk end, also right before the real delimiter.
+TEST_F(Upload, DataLikeDelimiterIsKept)
+{
+    const std::string decoys[] = {
+        "\r", "\r\n", "\r\r\n", "\r\n\r\n", "\r\n-", "\r\n" + BOUNDARY.substr(0, 20),
+        "\r\n" + BOUNDARY.substr(0, BOUNDARY.size() - 1) + "X", "\r\r\n" + BOUNDARY.substr(1),
+    };
+    for (const std::string &decoy : decoys) {
+        for (std::size_t offset = CHUNK - BOUNDARY.size() - 6; offset <= CHUNK + 2; ++offset) {
+            for (const std::string &data : {filler(offset - headerLength()) + decoy + filler(300),
+                                            filler(offset - headerLength()) + decoy}) {
+                ASSERT_EQ(upload(multipart(data)), 0);
+                EXPECT_EQ(saved(), data) << decoy.size() << "-byte decoy at " << offset;
+            }
+        }
+    }
+}
+
+TEST_F(Upload, FileName)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\fw\\uImage", "/var/uImage"},
+        {"uImage", "/var/uImage"},
+        {"", "/var/"},
+        {"dir/sub\\rootfs.squashfs", "/var/rootfs.squashfs"},
+        {std::string(300, 'n'), "/var/" + std::string(250, 'n')},
+        {"x/" + std::string(260, 'm') + "/short", "/var/short"},
+    };
+    for (const auto &[sent, name] : cases) {
+        ASSERT_EQ(upload(multipart("data", BOUNDARY, sent)), 0);
+        EXPECT_EQ(std::string(WebDataComm::getInstance()->uploadName), name);
+        EXPECT_EQ(saved(), "data");
+    }
+}
+
+// A field before the file part is skipped; its length moves the header
+// patterns across the first chunk end.
+TEST_F(Upload, FieldBeforeFilePart)
+{
+    for (std::size_t length = 700; length <= 1000; ++length) {
+        const std::string field =
+            "Content-Disposition: form-data; name=\"note\"\r\n\r\n" + std::string(length, 'v') + "\r\n" + BOUNDARY + "\r\n";
+        ASSERT_EQ(upload(multipart("payload\r\nline two", BOUNDARY, "C:\\a.bin", field)), 0);
+        EXPECT_EQ(saved(), "payload\r\nline two") << length;
+        EXPECT_EQ(std::string(WebDataComm::getInstance()->uploadName), "/var/a.bin") << length;
+    }
+}
+
+TEST_F(Upload, UnfinishedBodies)
+{
+    const std::string start = multipart("").substr(0, headerLength());
+    const std::string data = filler(2500);
+    const std::size_t held = CHUNK - start.size() - 3;  // "\r\n-" ends the first chunk
+    const std::pair<std::string, std::string> cases[] = {
+        {start + data, data},
+        {start + data.substr(0, held) + "\r\n-", data.substr(0, held)},  // held bytes are dropped
+        {start + data + "\r\n" + BOUNDARY.substr(0, 9), data},
+        {BOUNDARY + "\r\n", ""},
+        {BOUNDARY + "\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n1\r\n" + BOUNDARY + "--\r\n", ""},
+    };
+    for (const auto &[body, file] : cases) {
+        ASSERT_EQ(upload(body), 0);
+        EXPECT_EQ(saved(), file) << body.size();
+    }
+}
+
+TEST_F(Upload, Failures)
+{
+    const std::string data = filler(3000);
+    const std::string body = multipart(data);
+    // A short chunk fails before it is looked at; earlier chunks stay written.
+    EXPECT_EQ(upload(body.substr(0, 2 * CHUNK + 100), std::to_string(body.size())), -1);
+    EXPECT_EQ(saved(), data.substr(0, 2 * CHUNK - headerLength()));
+    const std::string padded = multipart("abc") + std::string(2000, 'e');
+    EXPECT_EQ(upload(padded, std::to_string(padded.size() + 1)), -1);
+    EXPECT_EQ(saved(), "abc");
+
+    const std::string longest = "--" + std::string(95, 'w');
+    EXPECT_EQ(upload(multipart("abc", longest)), 0);
+    EXPECT_EQ(upload(multipart("abc", longest + "w")), -1);
+    EXPECT_EQ(upload(std::string(5000, '-')), -1);
+    for (const char *length : {"0", "-5", "junk", "16777217"})
+        EXPECT_EQ(upload(body, length), -1) << length;
+
+    savePath = testing::TempDir() + "missing/recFile";
+    EXPECT_EQ(upload(body), -1);
+    unsetenv("REQUEST_METHOD");
+    EXPECT_EQ(upload(body), -1);
+}
+
+TEST_F(Upload, LargestBody)
+{
+    const std::string data = filler(WebDataComm::MAX_UPLOAD_SIZE - multipart("").size());
+    const std::string body = multipart(data);
+    ASSERT_EQ(upload(body), 0);
+    EXPECT_TRUE(saved() == data);
+}
+
+}  // namespace

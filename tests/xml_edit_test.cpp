@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "xml_test_doc.h"
+
+namespace {
+
+std::vector<std::string> names(XmlNode *first, XmlNode *XmlNode::*link) {
+    std::vector<std::string> out;
+    for (XmlNode *n = first; n; n = n->*link) out.push_back(n->name);
+    return out;
+}
+
+using Names = std::vector<std::string>;
+
+TEST(XmlEdit, NewDocumentWithChildren) {
+    XmlNode *root = xmlNew("cfg");
+    XmlNode *b = xmlAddChild(root, "b", 0);
+    xmlAddChild(root, "a", 0);
+    xmlSetText(b, "t");
+    xmlSetAttr(root, "k", "v");
+    EXPECT_EQ(ParsedXml::textOf(root), "<cfg k=\"v\"><b>t</b><a></a></cfg>");
+    EXPECT_STREQ(xmlError(root), "");
+    EXPECT_EQ(xmlAddChild(nullptr, "x", 0), nullptr);
+    xmlFree(root);
+}
+
+TEST(XmlEdit, AddedFirstOfItsNameTakesTheChainHead) {
+    ParsedXml doc("<r>x<b/><c/></r>");
+    XmlNode *old = xmlChild(doc.root, "b");
+    XmlNode *added = xmlAddChild(doc.root, "b", 0);
+    EXPECT_EQ(doc.root->child, added);
+    EXPECT_EQ(xmlChild(doc.root, "b"), added);
+    EXPECT_EQ(added->next, old);
+    EXPECT_EQ(names(doc.root->child, &XmlNode::sibling), (Names{"b", "c"}));
+    EXPECT_EQ(names(doc.root->child, &XmlNode::ordered), (Names{"b", "b", "c"}));
+}
+
+TEST(XmlEdit, InsertionKeepsListsOrderedByOffset) {
+    ParsedXml doc("<r>0123<a/>45<b/>67<a/>89</r>");
+    XmlNode *c = xmlAddChild(doc.root, "c", 5);
+    XmlNode *a = xmlAddChild(doc.root, "a", 5);
+    XmlNode *late = xmlAddChild(doc.root, "d", 4);  // equal offsets keep insertion order
+    EXPECT_EQ(names(doc.root->child, &XmlNode::ordered), (Names{"a", "d", "c", "a", "b", "a"}));
+    EXPECT_EQ(names(doc.root->child, &XmlNode::sibling), (Names{"a", "d", "c", "b"}));
+    EXPECT_EQ(xmlIndex(xmlChild(doc.root, "a"), 1), a);
+    EXPECT_EQ(xmlChild(doc.root, "c"), c);
+    EXPECT_EQ(late->off, 4u);
+    EXPECT_EQ(doc.written(), "<r>0123<a></a><d></d>4<c></c><a></a>5<b></b>67<a></a>89</r>");
+}
+
+TEST(XmlEdit, CutRelinksTheThreeLists) {
+    struct CutCase {
+        const char *name;
+        int index;
+        Names ordered, sibling;
+    };
+    const CutCase cases[] = {
+        {"a", 0, {"b", "a", "c"}, {"b", "a", "c"}},  // first child whose name comes back later
+        {"b", 0, {"a", "a", "c"}, {"a", "c"}},
+        {"a", 1, {"a", "b", "c"}, {"a", "b", "c"}},
+        {"c", 0, {"a", "b", "a"}, {"a", "b"}},
+    };
+    for (const CutCase &c : cases) {
+        ParsedXml doc("<r><a/><b/><a/><c/></r>");
+        XmlNode *cut = xmlCut(xmlIndex(xmlChild(doc.root, c.name), c.index));
+        EXPECT_EQ(names(doc.root->child, &XmlNode::ordered), c.ordered) << c.name << c.index;
+        EXPECT_EQ(names(doc.root->child, &XmlNode::sibling), c.sibling) << c.name << c.index;
+        EXPECT_EQ(cut->ordered, nullptr);
+        EXPECT_EQ(cut->next, nullptr);
+        EXPECT_EQ(cut->parent, doc.root);
+        for (XmlNode *first = doc.root->child; first; first = first->sibling)
+            EXPECT_EQ(xmlChild(doc.root, first->name), first);
+        xmlFree(cut);
+    }
+    EXPECT_EQ(xmlCut(nullptr), nullptr);
+}
+
+TEST(XmlEdit, CutSubtreeMovesElsewhere) {
+    ParsedXml doc("<r><a><x>1</x></a><b/></r>");
+    XmlNode *x = xmlCut(xmlGet(doc.root, "a", 0, "x", 0, nullptr));
+    xmlInsert(x, xmlChild(doc.root, "b"), 0);
+    EXPECT_EQ(doc.written(), "<r><a></a><b><x>1</x></b></r>");
+}
+
+TEST(XmlEdit, SetAttribute) {
+    ParsedXml doc("<a x='1' y='2'/>");
+    xmlSetAttr(doc.root, "x", "one");
+    xmlSetAttr(doc.root, "z", "3");
+    xmlSetAttr(doc.root, "missing", nullptr);
+    EXPECT_EQ(doc.written(), "<a x=\"one\" y=\"2\" z=\"3\"></a>");
+    xmlSetAttr(doc.root, "y", nullptr);
+    EXPECT_EQ(doc.written(), "<a x=\"one\" z=\"3\"></a>");
+    xmlSetAttr(doc.root, "x", nullptr);
+    xmlSetAttr(doc.root, "z", nullptr);
+    EXPECT_EQ(doc.root->attr[0], nullptr);
+    EXPECT_STREQ(doc.root->attr[1], "");  // the marks string stays
+    EXPECT_EQ(xmlSetAttr(nullptr, "x", "1"), nullptr);
+}
+
+TEST(XmlEdit, DuplicatedStringsAreOwnedByTheNode) {
+    XmlNode *root = xmlNew("a");
+    xmlSetAttr(xmlSetFlag(root, XML_DUP), strdup("k"), strdup("v1"));
+    EXPECT_EQ(static_cast<unsigned char>(root->attr[3][0]), 0xE0);
+    EXPECT_FALSE(root->flags & XML_DUP);
+    xmlSetAttr(xmlSetFlag(root, XML_DUP), strdup("k"), strdup("v2"));  // old value and new name freed
+    xmlSetAttr(root, "k", "borrowed");                                  // owned value freed
+    EXPECT_EQ(static_cast<unsigned char>(root->attr[3][0]), 0xA0);
+    xmlSetAttr(xmlSetFlag(root, XML_DUP), strdup("n"), strdup("w"));
+    xmlSetText(root, strdup("text"));
+    xmlSetFlag(root, XML_TEXT_OWNED);
+    EXPECT_EQ(ParsedXml::textOf(root), "<a k=\"borrowed\" n=\"w\">text</a>");
+    xmlSetText(root, "plain");
+    EXPECT_FALSE(root->flags & XML_TEXT_OWNED);
+    xmlSetAttr(root, "k", nullptr);
+    xmlFree(root);
+}
+
+}  // namespace

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "xml_test_doc.h"
+
+namespace {
+
+struct ErrorCase {
+    const char *input;
+    const char *error;
+};
+
+TEST(XmlParse, ErrorTexts) {
+    const ErrorCase cases[] = {
+        {"", "[error near line 1]: root tag missing"},
+        {"just text\n", "[error near line 1]: root tag missing"},
+        {"<!-- only a comment -->", "[error near line 1]: root tag missing"},
+        {"<a>x</b>", "[error near line 1]: unexpected closing tag </b>"},
+        {"<a><b></a>", "[error near line 1]: unexpected closing tag </a>"},
+        {"</a>", "[error near line 1]: unexpected closing tag </a>"},
+        {"<a>", "[error near line 1]: unclosed tag <a>"},
+        {"<a><b>\n</b>\n", "[error near line 2]: unclosed tag <a>"},
+        {"<a/><b/>", "[error near line 1]: markup outside of root element"},
+        {"<a b=\"x>", "[error near line 1]: missing \""},
+        {"<a b='x>", "[error near line 1]: missing '"},
+        {"<a/ >", "[error near line 1]: missing >"},
+        {"<a b='1' ", "[error near line 1]: missing >"},
+        {"<a></a", "[error near line 1]: missing >"},
+        {"<1a/>", "[error near line 1]: unexpected <"},
+        {"<a>< b/></a>", "[error near line 1]: unexpected <"},
+        {"<a>\xC3\xA9<\xC3\xA9/></a>", "[error near line 1]: unexpected <"},
+        {"<a><!-- x -- y --></a>", "[error near line 1]: unclosed <!--"},
+        {"<a>\n<!-- x </a>", "[error near line 2]: unclosed <!--"},
+        {"<a><![CDATA[x</a>", "[error near line 1]: unclosed <![CDATA["},
+        {"<!DOCTYPE a [x", "[error near line 1]: unclosed <!DOCTYPE"},
+        {"<?pi x", "[error near line 1]: unclosed <?"},
+        {"<a>\n<b>\n</c>", "[error near line 3]: unexpected closing tag </c>"},
+        {"<!DOCTYPE a [<!ENTITY e '&e;'>]><a/>", "[error near line 1]: circular entity declaration &e;"},
+        {"<!DOCTYPE a [<!ENTITY x '&y;'>\n<!ENTITY y 'v&x;'>]><a/>",
+         "[error near line 2]: circular entity declaration &y;"},
+        {"<!DOCTYPE a [<!ATTLIST ]><a/>", "[error near line 1]: unclosed <!ATTLIST"},
+        {"<!DOCTYPE a [<!ATTLIST a b]><a/>", "[error near line 1]: malformed <!ATTLIST"},
+        {"<!DOCTYPE a [<!ATTLIST a b (x|y 'x'>]><a/>", "[error near line 1]: malformed <!ATTLIST"},
+        {"<!DOCTYPE a [<!ATTLIST a b CDATA x>]><a/>", "[error near line 1]: malformed <!ATTLIST"},
+    };
+    for (const ErrorCase &c : cases) {
+        ParsedXml doc(c.input);
+        EXPECT_EQ(doc.error(), c.error) << "input: " << c.input;
+    }
+}
+
+TEST(XmlParse, ErrorTextIsCutTo127Characters) {
+    ParsedXml doc("<" + std::string(300, 'n') + ">");
+    EXPECT_EQ(doc.error().size(), 127u);
+    EXPECT_EQ(doc.error().rfind("[error near line 1]: unclosed tag <nnn", 0), 0u);
+}
+
+TEST(XmlParse, AcceptedDocumentEnds) {
+    for (const char *input : {"<a></a>", "<a></a>\n", "<a/>", "<a x='1'/>", "<a></a><!-- c -->",
+                              "<a></a>\n<?p x?>", "<a></a  >", "text<a></a>text"}) {
+        ParsedXml doc(input);
+        EXPECT_EQ(doc.error(), "") << "input: " << input;
+        EXPECT_STREQ(doc.root->name, "a");
+    }
+}
+
+TEST(XmlParse, TextIsJoinedAcrossChildren) {
+    ParsedXml doc("<a>x<b/>y</a>");
+    XmlNode *b = xmlChild(doc.root, "b");
+    EXPECT_STREQ(doc.root->txt, "xy");
+    EXPECT_TRUE(doc.root->flags & XML_TEXT_OWNED);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->off, 1u);
+    EXPECT_STREQ(b->txt, "");
+    EXPECT_EQ(b->parent, doc.root);
+    EXPECT_EQ(reinterpret_cast<XmlDocument *>(doc.root)->cur, nullptr);
+}
+
+TEST(XmlParse, ChildrenAreOnThreeLists) {
+    ParsedXml doc("<r><a/><b/><a/><c/><b/><a/></r>");
+    std::vector<XmlNode *> order;
+    for (XmlNode *n = doc.root->child; n; n = n->ordered) order.push_back(n);
+    ASSERT_EQ(order.size(), 6u);
+    XmlNode *a1 = order[0], *b1 = order[1], *a2 = order[2], *c = order[3], *b2 = order[4], *a3 = order[5];
+    EXPECT_EQ(a1->sibling, b1);
+    EXPECT_EQ(b1->sibling, c);
+    EXPECT_EQ(c->sibling, nullptr);
+    EXPECT_EQ(a1->next, a2);
+    EXPECT_EQ(a2->next, a3);
+    EXPECT_EQ(b1->next, b2);
+    for (XmlNode *later : {a2, a3, b2}) EXPECT_EQ(later->sibling, nullptr);
+    EXPECT_EQ(xmlChild(doc.root, "c"), c);
+    EXPECT_EQ(xmlIndex(xmlChild(doc.root, "a"), 2), a3);
+    EXPECT_EQ(xmlIndex(a1, 3), nullptr);
+    EXPECT_EQ(xmlIndex(a1, -1), nullptr);
+    EXPECT_EQ(xmlGet(doc.root, "b", 1, nullptr), b2);
+    EXPECT_EQ(xmlGet(doc.root, "a", -1), a1);
+    EXPECT_EQ(xmlGet(doc.root, "x", 0, ""), nullptr);
+    EXPECT_EQ(xmlChild(nullptr, "a"), nullptr);
+}
+
+TEST(XmlParse, AlternatingNamesKeepTheirChains) {
+    std::string text = "<r>";
+    for (int i = 0; i < 50; ++i) text += "<a/><b/><c/>";
+    ParsedXml doc(text + "</r>");
+    for (const char *name : {"a", "b", "c"}) {
+        int count = 0;
+        for (XmlNode *n = xmlChild(doc.root, name); n; n = n->next, ++count) {
+            EXPECT_STREQ(n->name, name);
+            if (count) {
+                EXPECT_EQ(n->sibling, nullptr);
+            }
+        }
+        EXPECT_EQ(count, 50);
+    }
+}
+
+TEST(XmlParse, TextOutsideRootIsDroppedAndInstructionsAreMarked) {
+    ParsedXml doc("<?first 1?>before<a>in</a>after<!-- c --><?last 2?><?first 3?>");
+    EXPECT_EQ(doc.error(), "");
+    EXPECT_STREQ(doc.root->txt, "in");
+    const char **first = xmlProcInstr(doc.root, "first");
+    ASSERT_STREQ(first[0], "1");
+    ASSERT_STREQ(first[1], "3");
+    EXPECT_EQ(first[2], nullptr);
+    EXPECT_STREQ(first[3], "<>");
+    EXPECT_STREQ(xmlProcInstr(doc.root, "last")[0], "2");
+    EXPECT_EQ(xmlProcInstr(doc.root, "none")[0], nullptr);
+}
+
+TEST(XmlParse, AttributesAndOwnershipMarks) {
+    ParsedXml doc("<a b c='&lt;' d=\"&#65;\" b='2' e='x\ty\nz'>x\ty</a>");
+    char **attr = doc.root->attr;
+    EXPECT_STREQ(xmlAttr(doc.root, "b"), "");
+    EXPECT_STREQ(xmlAttr(doc.root, "c"), "<");
+    EXPECT_STREQ(xmlAttr(doc.root, "d"), "A");
+    EXPECT_STREQ(xmlAttr(doc.root, "e"), "x y z");
+    EXPECT_EQ(xmlAttr(doc.root, "f"), nullptr);
+    EXPECT_STREQ(attr[6], "b");
+    EXPECT_STREQ(attr[7], "2");
+    EXPECT_EQ(attr[10], nullptr);
+    // A longer replacement ("&#60;" for "&lt;") moved c's value to an allocation.
+    EXPECT_STREQ(attr[11], " `   ");
+    EXPECT_STREQ(doc.root->txt, "x\ty");
+    EXPECT_FALSE(doc.root->flags & XML_TEXT_OWNED);
+}
+
+TEST(XmlParse, InternalSubset) {
+    ParsedXml doc(
+        "<?xml version='1.0' standalone='yes'?>\n"
+        "<!DOCTYPE a [\n"
+        "  <!ENTITY % p 'pv'>\n"
+        "  <!ENTITY e 'e(%p;)'>\n"
+        "  <!ENTITY ext SYSTEM 'file.xml'>\n"
+        "  <!ATTLIST a t CDATA ' v ' n NMTOKEN '  x   y ' i ID #IMPLIED r CDATA #REQUIRED>\n"
+        "  <!ATTLIST b f CDATA #FIXED 'fixed'>\n"
+        "  <!ELEMENT a ANY>\n"
+        "  <?inside text?>\n"
+        "]>\n"
+        "<a n=' p  q ' i=' 1  2 '>&e;&ext;<b/></a>");
+    XmlDocument *d = reinterpret_cast<XmlDocument *>(doc.root);
+    EXPECT_EQ(doc.error(), "");
+    EXPECT_EQ(d->standalone, 1);
+    EXPECT_STREQ(doc.root->txt, "e(pv)&ext;");
+    EXPECT_STREQ(xmlAttr(doc.root, "t"), " v ");
+    EXPECT_STREQ(xmlAttr(doc.root, "n"), "p q");
+    EXPECT_STREQ(xmlAttr(doc.root, "i"), "1 2");
+    EXPECT_EQ(xmlAttr(doc.root, "r"), nullptr);
+    EXPECT_STREQ(xmlAttr(xmlChild(doc.root, "b"), "f"), "fixed");
+    EXPECT_STREQ(xmlProcInstr(doc.root, "inside")[0], "text");
+    EXPECT_STREQ(xmlProcInstr(doc.root, "inside")[2], "<");
+}
+
+TEST(XmlParse, ParameterReferenceOutsideDeclarationEndsSubsetUnlessStandalone) {
+    ParsedXml notStandalone("<!DOCTYPE a [%p; <!ENTITY e 'v'>]><a>&e;</a>");
+    EXPECT_EQ(notStandalone.error(), "");
+    EXPECT_STREQ(notStandalone.root->txt, "&e;");
+    ParsedXml standalone("<?xml standalone=\"yes\"?><!DOCTYPE a [%p; <!ENTITY e 'v'>]><a>&e;</a>");
+    EXPECT_STREQ(standalone.root->txt, "v");
+}
+
+TEST(XmlParse, Utf16Input) {
+    const std::u16string text = u"<a b='\u00e9'>\u20ac\U0001F600</a>";
+    for (bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t unit : text) {
+            char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        ParsedXml doc(bytes);
+        EXPECT_EQ(doc.error(), "");
+        EXPECT_STREQ(xmlAttr(doc.root, "b"), "\xC3\xA9");
+        EXPECT_STREQ(doc.root->txt, "\xE2\x82\xAC\xF0\x9F\x98\x80");
+    }
+    for (const std::string &noCharacter : {std::string("\xFF\xFE", 2), std::string("\xFE\xFF\x00", 3)}) {
+        ParsedXml doc(noCharacter);
+        EXPECT_EQ(doc.error(), "[error near line 1]: root tag missing");
+    }
+}
+
+TEST(XmlParse, Readers) {
+    char path[] = "/tmp/xml_parse_test_XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    std::string text = "<a>" + std::string(3000, 'x') + "</a>\n";
+    ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(fd);
+
+    XmlNode *fromFile = xmlParseFile(path);
+    ASSERT_NE(fromFile, nullptr);
+    EXPECT_EQ(reinterpret_cast<XmlDocument *>(fromFile)->len, UINT32_MAX);
+    EXPECT_EQ(strlen(fromFile->txt), 3000u);
+    xmlFree(fromFile);
+
+    FILE *stream = fopen(path, "r");
+    XmlNode *fromStream = xmlParseStream(stream);
+    fclose(stream);
+    ASSERT_NE(fromStream, nullptr);
+    EXPECT_STREQ(xmlError(fromStream), "");
+    EXPECT_EQ(strlen(fromStream->txt), 3000u);
+    xmlFree(fromStream);
+    unlink(path);
+
+    EXPECT_EQ(xmlParseFile(path), nullptr);
+    EXPECT_EQ(xmlParseFd(-1), nullptr);
+    EXPECT_STREQ(xmlError(nullptr), "");
+}
+
+TEST(XmlParse, DeepAndWideDocumentsUseNoStack) {
+    const int depth = 100000;
+    std::string deep;
+    for (int i = 0; i < depth; ++i) deep += "<d>";
+    for (int i = 0; i < depth; ++i) deep += "</d>";
+    ParsedXml doc(deep);
+    EXPECT_EQ(doc.error(), "");
+    EXPECT_EQ(doc.written(), deep);
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "xml_test_doc.h"
+
+namespace {
+
+struct RoundTrip {
+    const char *input;
+    const char *written;
+};
+
+TEST(XmlWrite, RoundTrips) {
+    const RoundTrip cases[] = {
+        {"<a>x<b/>y</a>", "<a>x<b></b>y</a>"},
+        {"<?xml version=\"1.0\"?>\n<!-- c -->\n<!DOCTYPE a>\n<a>\n  <b k=\"1\">t</b>\n\t<c/>\n</a>\n",
+         "<a>\n  <b k=\"1\">t</b>\n\t<c></c>\n</a>"},
+        {"<a><![CDATA[<&>]]></a>", "<a>&lt;&amp;&gt;</a>"},
+        {"<a>&#13;&quot;&apos;</a>", "<a>&#xD;\"'</a>"},
+        {"<a v='&quot;&#9;&#10;&#13;&amp;&lt;&gt;&apos;'/>", "<a v=\"&quot;&#x9;&#xA;&#xD;&amp;&lt;&gt;'\"></a>"},
+        {"<a b='1' b='2' c/>", "<a b=\"1\" c=\"\"></a>"},
+        {"<!DOCTYPE a [<!ATTLIST a t CDATA 'v' u CDATA 'w'>]><a u='own'/>", "<a u=\"own\" t=\"v\"></a>"},
+        {"<?one 1?><?two?><a/><?one 3?>\n<?two 4?>", "<?one 1?>\n<?two?>\n<a></a>\n<?one 3?>\n<?two 4?>"},
+        {"<a>\xC3\xA9</a>", "<a>\xC3\xA9</a>"},
+    };
+    for (const RoundTrip &c : cases) {
+        ParsedXml doc(c.input);
+        EXPECT_EQ(doc.error(), "") << c.input;
+        EXPECT_EQ(doc.written(), c.written) << c.input;
+    }
+}
+
+TEST(XmlWrite, EditedTextAndAttributesAreEscaped) {
+    ParsedXml doc("<a><b/></a>");
+    XmlNode *b = xmlChild(doc.root, "b");
+    xmlSetAttr(b, "v", "\"\t\n\r&<>'");
+    xmlSetText(b, "\"\t\n\r&<>'");
+    EXPECT_EQ(doc.written(), "<a><b v=\"&quot;&#x9;&#xA;&#xD;&amp;&lt;&gt;'\">\"\t\n&#xD;&amp;&lt;&gt;'</b></a>");
+}
+
+TEST(XmlWrite, SubtreeIsWrittenAlone) {
+    ParsedXml doc("<?p x?><a>1<b>2<c/>3</b>4<d/>5</a>");
+    EXPECT_EQ(ParsedXml::textOf(xmlChild(doc.root, "b")), "<b>2<c></c>3</b>");
+    EXPECT_EQ(doc.written(), "<?p x?>\n<a>1<b>2<c></c>3</b>4<d></d>5</a>");
+    EXPECT_EQ(ParsedXml::textOf(nullptr), "");
+}
+
+TEST(XmlWrite, OffsetsPastAShortenedParentTextStopAtItsEnd) {
+    ParsedXml doc("<a>one<b/>two<c/>three</a>");
+    xmlSetText(doc.root, "xy");
+    EXPECT_EQ(doc.written(), "<a>xy<b></b><c></c></a>");
+    xmlSetText(doc.root, "0123456789");
+    EXPECT_EQ(doc.written(), "<a>012<b></b>345<c></c>6789</a>");
+}
+
+TEST(XmlWrite, EscapeGrowsInStepsOf1024) {
+    size_t used = 0, capacity = 16;
+    char *buffer = static_cast<char *>(malloc(capacity));
+    buffer = xmlEscape("a<b\nc", SIZE_MAX, buffer, &used, &capacity, 1);
+    EXPECT_STREQ(buffer, "a&lt;b&#xA;c");
+    EXPECT_EQ(used, 12u);
+    EXPECT_EQ(capacity, 1040u);  // 'c' at 11 found fewer than 10 bytes of room
+    buffer = xmlEscape("0123456789", 3, buffer, &used, &capacity, 0);
+    EXPECT_STREQ(buffer, "a&lt;b&#xA;c012");
+    EXPECT_EQ(capacity, 1040u);
+    std::string big(5000, 'x');
+    buffer = xmlEscape(big.c_str(), SIZE_MAX, buffer, &used, &capacity, 0);
+    EXPECT_EQ(used, 5015u);
+    EXPECT_EQ(capacity, 5136u);
+    free(buffer);
+}
+
+}  // namespace
