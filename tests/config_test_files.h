@@ -17,10 +17,12 @@ const time_t OLD_TIME = 1000000000;
 // A temporary folder, removed with everything in it after the test.
 class TempFolder {
 public:
+    // Under TMPDIR when set, which the simulated unit keeps apart from its /tmp.
     TempFolder()
     {
-        char name[] = "/tmp/onu_config_XXXXXX";
-        path = mkdtemp(name);
+        std::string name = (std::filesystem::temp_directory_path() / "onu_config_XXXXXX").string();
+        mkdtemp(&name[0]);
+        path = name;
     }
     ~TempFolder() { std::filesystem::remove_all(path); }
 

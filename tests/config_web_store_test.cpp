@@ -10,20 +10,30 @@ namespace {
 
 const char WEB_CONFIG[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <vesk_config>
-  <commInfo><vendor>VESK</vendor><model>ONU-1GE</model><softwareVersion>V1.2</softwareVersion></commInfo>
-  <ipInfo><ipAddress>192.168.1.1</ipAddress><netMask>255.255.255.0</netMask><onu_mac>00:11:22:33:44:55</onu_mac></ipInfo>
+  <commInfo>
+    <vendor>VESK</vendor><model>ONU-1GE</model><softwareVersion>V1.2</softwareVersion>
+  </commInfo>
+  <ipInfo>
+    <ipAddress>192.168.1.1</ipAddress><netMask>255.255.255.0</netMask>
+    <onu_mac>00:11:22:33:44:55</onu_mac>
+  </ipInfo>
   <account><admin>adminpw</admin><user>userpw</user></account>
   <vlan>
     <port mode="1" default_vid="100" vid_sum="2" vid_serial="10,20">1</port>
     <port default_vid="200" vid_sum="0" vid_serial="">2</port>
     <port mode="3" default_vid="300" vid_sum="1" vid_serial="30">3</port>
   </vlan>
-  <onu><fec_mode>1</fec_mode><fec_ability>0</fec_ability><auth_mode>2</auth_mode><sn>ABCD1234</sn><loid password="secret">loid01</loid></onu>
+  <onu>
+    <fec_mode>1</fec_mode><fec_ability>0</fec_ability><auth_mode>2</auth_mode><sn>ABCD1234</sn>
+    <loid password="secret">loid01</loid>
+  </onu>
   <switch>
     <port phy_admin="1" flow_control="0" auto_neg="1" mode="4" mode_max="5">1</port>
     <port phy_admin="0" mode="2">2</port>
   </switch>
-  <mac_aging_time><eth_port>1</eth_port><eth_port time="300">1</eth_port><eth_port time="600">2</eth_port></mac_aging_time>
+  <mac_aging_time>
+    <eth_port>1</eth_port><eth_port time="300">1</eth_port><eth_port time="600">2</eth_port>
+  </mac_aging_time>
   <storm><port mode="1" bs_thresh="64"/><port mode="9" bs_thresh="99"/></storm>
 </vesk_config>
 )";
@@ -51,8 +61,9 @@ TEST_F(WebConfigStoreTest, ReadsLeaveFieldsOfMissingElements)
 {
     CommInfo comm{"", "", "", "keep"};
     ASSERT_EQ(0, store.getCommInfo(comm));
-    EXPECT_EQ((std::vector<std::string>{"VESK", "ONU-1GE", "V1.2", "keep"}),
-              (std::vector<std::string>{comm.vendor, comm.model, comm.softwareVersion, comm.onuId}));
+    EXPECT_EQ(
+        (std::vector<std::string>{"VESK", "ONU-1GE", "V1.2", "keep"}),
+        (std::vector<std::string>{comm.vendor, comm.model, comm.softwareVersion, comm.onuId}));
 
     WebConfigStore partial = storeOn("<c><ipInfo><onu_mac>aa</onu_mac></ipInfo><account/>"
                                      "<onu><loid>L</loid></onu><storm><port/></storm></c>");
@@ -95,8 +106,8 @@ TEST_F(WebConfigStoreTest, SetIpInfoValidatesAndSkipsEqualValues)
     EXPECT_TRUE(untouched(file));
 
     EXPECT_EQ(0, store.setIpInfo({"10.0.0.10", "255.0.0.0", "ignored"}));
-    EXPECT_TRUE(contains(file, "<ipAddress>10.0.0.10</ipAddress><netMask>255.0.0.0</netMask>"
-                               "<onu_mac>00:11:22:33:44:55</onu_mac>"));
+    EXPECT_TRUE(contains(file, "<ipAddress>10.0.0.10</ipAddress><netMask>255.0.0.0</netMask>\n"
+                               "    <onu_mac>00:11:22:33:44:55</onu_mac>"));
 
     WebConfigStore noMask = storeOn("<c><ipInfo><ipAddress>1.1.1.1</ipAddress></ipInfo></c>");
     testing::internal::CaptureStdout();
@@ -155,10 +166,11 @@ TEST_F(WebConfigStoreTest, VlanPorts)
     EXPECT_EQ(0, store.setVlanPort({"9", "1", "1", "1", "1"}));
     EXPECT_TRUE(untouched(file));
     EXPECT_EQ(0, store.setVlanPort({"3", "2", "", "", "40,41"}));
-    EXPECT_TRUE(
-        contains(file, R"(<port mode="2" default_vid="300" vid_sum="" vid_serial="40,41">3</port>)"));
+    EXPECT_TRUE(contains(
+        file, R"(<port mode="2" default_vid="300" vid_sum="" vid_serial="40,41">3</port>)"));
     EXPECT_EQ(0, store.setVlanPort({"2", "0", "5", "0", ""}));
-    EXPECT_TRUE(contains(file, R"(<port default_vid="5" vid_sum="0" vid_serial="" mode="0">2</port>)"));
+    EXPECT_TRUE(
+        contains(file, R"(<port default_vid="5" vid_sum="0" vid_serial="" mode="0">2</port>)"));
 }
 
 TEST_F(WebConfigStoreTest, SwitchPorts)

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "config/paths.h"
 #include "config/web_config_store.h"
 #include "init/boot_env.h"
 #include "init/default_web_config.h"
@@ -15,7 +16,6 @@ static const char FALLBACK_IP_ADDRESS[] = "192.168.1.1";
 // such an address counts as never programmed.
 static const char VENDOR_MAC_PREFIX[] = "00:50:43";
 static const size_t VENDOR_MAC_PREFIX_LENGTH = sizeof VENDOR_MAC_PREFIX - 1;
-static const char REBOOT_COMMAND[] = "/sbin/reboot";
 
 static bool isVendorMac(const std::string &mac)
 {
@@ -55,7 +55,7 @@ void ParameterInitializer::checkBootEnvMac()
         return;
     }
     writeBootEnvPonMac(info.onuMac);
-    std::system(REBOOT_COMMAND);
+    std::system(REBOOT_PATH);
 }
 
 void ParameterInitializer::programMac(const std::string &mac)

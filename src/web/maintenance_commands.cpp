@@ -14,7 +14,6 @@
 
 namespace {
 
-const char REBOOT_COMMAND[] = "/sbin/reboot";
 // Present once the unit has been set up.
 const char NEW_ONU_FLAG_PATH[] = "/var/vesk/newOnu.ini";
 // Live configuration of the PON and traffic-processor stacks.
@@ -78,7 +77,7 @@ void writeFlash(const FlashImage &image)
     // Start offset 0, block count 0: the whole partition.
     runShell("/usr/sbin/flash_erase " + partition + " 0 0 ");
     runShell(std::string("/bin/dd if=") + image.imagePath + " of=" + partition);
-    runShell(REBOOT_COMMAND);
+    runShell(REBOOT_PATH);
 }
 
 }  // namespace
@@ -97,7 +96,7 @@ void RequestProcess::processConfigTransfer()
 void RequestProcess::processReboot()
 {
     reply.sendReply("0");
-    runShell(REBOOT_COMMAND);
+    runShell(REBOOT_PATH);
 }
 
 void RequestProcess::processRestoreDefaults()
@@ -107,7 +106,7 @@ void RequestProcess::processRestoreDefaults()
     runShell("rm -f /var/xml_params/vesk_xml_cfg_file.xml");
     runShell(std::string("/bin/cp -f ") + DEFAULT_WEB_XML_PATH + "  /var/vesk/website/www/xml/");
     runShell(std::string("rm -f ") + NEW_ONU_FLAG_PATH);
-    runShell(REBOOT_COMMAND);
+    runShell(REBOOT_PATH);
 }
 
 void RequestProcess::processUpgrade()
