@@ -23,7 +23,13 @@ const std::map<int, RequestProcess::Processor> RequestProcess::commandTable = {
     {20, &RequestProcess::processUserPassword},
     {21, &RequestProcess::processUpgrade},
     {22, &RequestProcess::processVlan},
+    {23, &RequestProcess::processPortConfig},
+    {24, &RequestProcess::processPortIsolation},
     {25, &RequestProcess::processMacAging},
+    {26, &RequestProcess::processSchedAlgorithm},
+    {27, &RequestProcess::processQueueMap},
+    {28, &RequestProcess::processQueueSize},
+    {30, &RequestProcess::processStormControl},
     {33, &RequestProcess::processNewOnuFlag},
 };
 

@@ -1,0 +1,57 @@
+// Storm control and WAN rate limit (30): programmed through the traffic
+// processor's sysfs command nodes, then stored in the web configuration.
+#include "web/storm_control_command.h"
+
+#include "log/log.h"
+#include "web/clish_bridge.h"
+#include "web/request_process.h"
+
+namespace {
+
+// Storm suppression: "<code> <threshold> 0 0 0", code 1 or 2.
+const char SUPPRESSION_NODE[] = " > /sys/devices/platform/tpm/cfg_mngt/vesk_cmd";
+// WAN rate limit: "0 <us|ds> WAN <threshold> <burst>".
+const char RATE_LIMIT_NODE[] = " > /sys/devices/platform/tpm/cfg_traffic/rate_limit_if_set";
+
+}  // namespace
+
+std::vector<std::string> stormCommands(const std::string &mode, const std::string &threshold)
+{
+    if (mode == "0")
+        return {"echo 1  " + threshold + "  0 0 0" + SUPPRESSION_NODE};
+    if (mode == "1")
+        return {"echo 2  " + threshold + "  0 0 0" + SUPPRESSION_NODE};
+    if (mode == "2")
+        return {"echo 0 us WAN  " + threshold + " 1536" + RATE_LIMIT_NODE,
+                "echo 0 ds WAN  " + threshold + " 1536" + RATE_LIMIT_NODE};
+    if (mode == "3")
+        return {std::string("echo 1 0 0 0 0") + SUPPRESSION_NODE,
+                std::string("echo 2 0 0 0 0") + SUPPRESSION_NODE,
+                std::string("echo 0 us WAN 1048568 1536") + RATE_LIMIT_NODE,
+                std::string("echo 0 ds WAN 1048568 1536") + RATE_LIMIT_NODE};
+    return {};
+}
+
+void RequestProcess::processStormControl()
+{
+    if (action == 0) {
+        std::string mode, threshold;
+        if (facade.getStorm(mode, threshold) != 0) {
+            reply.sendReply("[]");
+            return;
+        }
+        ReplyFields fields;
+        fields["bc_mode"] = mode;
+        fields["rate"] = threshold;
+        reply.sendReply("[" + HttpReply::toJson(fields) + "]");
+    } else if (action == 1) {
+        std::string mode = params.getValue("bs");
+        std::string threshold = params.getValue("bs_thresh");
+        // The device is programmed first, so a refused store leaves it changed.
+        for (const std::string &command : stormCommands(mode, threshold))
+            runShell(command);
+        reply.sendReply(facade.setStorm(mode, threshold) == 0 ? "0" : "1");
+    } else {
+        logTrace("processStormControl: unknown action %d", action);
+    }
+}
