@@ -8,18 +8,12 @@
 
 namespace {
 
-const char REPLY_HEAD[] = "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n";
 const char INFO_EPON[] = "/sys/devices/platform/epon/info/infoEpon";
 const char ALL_CNT[] = "/sys/devices/platform/epon/pm/allCnt";
 const char LIVE_PROFILE[] = "/etc/xml_params/onu_profile_xml_cfg_file.xml";
 const char DEFAULT_PROFILE[] = "/var/vesk/xml_default/onu_profile_xml_cfg_file.xml";
 const char WEB_CONFIG[] = "/var/vesk/website/www/xml/vesk_xml_cfg_file.xml";
 const char DEGREES[] = " \xE2\x84\x83";
-
-std::string reply(const std::string &body)
-{
-    return REPLY_HEAD + body + "\n";
-}
 
 void replaceInFile(const std::string &path, const std::string &from, const std::string &to)
 {
@@ -46,7 +40,7 @@ TEST_F(InfoPagesTest, OnuInfoAnswersEveryRequestInFull)
 {
     for (const char *query : {"cmd_id=2", "cmd_id=2&action=0", "cmd_id=2&action=1&type=x&llid=9"}) {
         RunResult result = runCgi(query);
-        EXPECT_EQ(result.output, reply(IMAGE_ONU_INFO)) << query;
+        EXPECT_EQ(result.output, jsonReply(IMAGE_ONU_INFO)) << query;
         EXPECT_EQ(result.status, 0);
     }
 }
@@ -57,7 +51,7 @@ TEST_F(InfoPagesTest, OnuInfoWithEverySourceMissing)
         ASSERT_EQ(std::remove(path), 0) << path;
     }
     EXPECT_EQ(runCgi("cmd_id=2").output,
-              reply("{afec_ability:\"\",app_ver:\"\",capabi_battery_backup:\"\",capabi_ds_que_num:\"\","
+              jsonReply("{afec_ability:\"\",app_ver:\"\",capabi_battery_backup:\"\",capabi_ds_que_num:\"\","
                     "capabi_fe_bitmap:\"\",capabi_fe_num:\"\",capabi_ge_bitmap:\"\",capabi_ge_num:\"\","
                     "capabi_max_ds_queue:\"\",capabi_max_us_queue:\"\",capabi_pots_num:\"\","
                     "capabi_service_supported:\"GE\",capabi_us_que_num:\"\",chipset_chip_model:\"\","
@@ -106,12 +100,12 @@ TEST_F(InfoPagesTest, OpticalModuleInDisplayUnits)
 {
     const std::string bytesAt96 = statePath("i2c-0/0x51.hex");
     EXPECT_EQ(runCgi("cmd_id=3").output,
-              reply(std::string("{bias:\"12.50 mA\",rx_opt_power:\"-18.51 dBm\",temp:\"41.30") + DEGREES +
+              jsonReply(std::string("{bias:\"12.50 mA\",rx_opt_power:\"-18.51 dBm\",temp:\"41.30") + DEGREES +
                     "\",tx_opt_power:\"2.55 dBm\",voltage:\"3.29 V\"}"));
 
     writeFile(bytesAt96, "60: 25 80 80 E8 13 88 0F A0 13 88\n");
     EXPECT_EQ(runCgi("cmd_id=3&action=1").output,
-              reply(std::string("{bias:\"10.00 mA\",rx_opt_power:\"-3.01 dBm\",temp:\"37.50") + DEGREES +
+              jsonReply(std::string("{bias:\"10.00 mA\",rx_opt_power:\"-3.01 dBm\",temp:\"37.50") + DEGREES +
                     "\",tx_opt_power:\"-3.98 dBm\",voltage:\"3.30 V\"}"));
     std::string log = standInLog("i2c");
     EXPECT_NE(log.find("slave 0x51"), std::string::npos) << log;
@@ -123,7 +117,7 @@ TEST_F(InfoPagesTest, OpticalModuleInDisplayUnits)
 
 TEST_F(InfoPagesTest, SilentTransceiverOrMissingBusReadsZero)
 {
-    const std::string zeros = reply(std::string("{bias:\"0.00 mA\",rx_opt_power:\"-inf dBm\",temp:\"0.00") +
+    const std::string zeros = jsonReply(std::string("{bias:\"0.00 mA\",rx_opt_power:\"-inf dBm\",temp:\"0.00") +
                                     DEGREES + "\",tx_opt_power:\"-inf dBm\",voltage:\"0.00 V\"}");
     ASSERT_EQ(std::remove(statePath("i2c-0/0x51.hex").c_str()), 0);
     EXPECT_EQ(runCgi("cmd_id=3").output, zeros);
@@ -140,12 +134,12 @@ TEST_F(InfoPagesTest, PonCountersHoldTwentyKeysInByteOrder)
         "swRxTotalFrames:\"1871601\",swTxErorFrames:\"0\",swTxTotalFrames:\"1490013\","
         "txByteAllow:\"218806528\",txDataFrames:\"1490012\",txRegisterAckFrames:\"1\","
         "txRegisterRequestFrames:\"1\",txReportFrames:\"301254\"}";
-    EXPECT_EQ(runCgi("cmd_id=8").output, reply(image));
-    EXPECT_EQ(runCgi("cmd_id=8&action=1&rxFcsFrames=5").output, reply(image));
+    EXPECT_EQ(runCgi("cmd_id=8").output, jsonReply(image));
+    EXPECT_EQ(runCgi("cmd_id=8&action=1&rxFcsFrames=5").output, jsonReply(image));
 
     ASSERT_EQ(std::remove(ALL_CNT), 0);
     EXPECT_EQ(runCgi("cmd_id=8").output,
-              reply("{rxCtrlFrames:\"\",rxDataFrames:\"\",rxFcsFrames:\"\",rxGateFrames:\"\","
+              jsonReply("{rxCtrlFrames:\"\",rxDataFrames:\"\",rxFcsFrames:\"\",rxGateFrames:\"\","
                     "rxLongFrames:\"\",rxReportFrames:\"\",rxShortFrames:\"\",swRegAckFrames:\"\","
                     "swRegDeRegFrames:\"\",swRegNackFrames:\"\",swRegReRegFrams:\"\",swRxErrorFrames:\"\","
                     "swRxTotalFrames:\"\",swTxErorFrames:\"\",swTxTotalFrames:\"\",txByteAllow:\"\","

@@ -33,25 +33,6 @@ const std::string WEB_CONFIG = ipConfig("192.168.1.1", "255.255.255.0");
 const std::string TPM_CONFIG = mtuConfig("0", "1500", "1500", "1492");
 const std::string EOAM_CONFIG = multicastConfig("0");
 
-std::string reply(const std::string &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
-           body + "\n";
-}
-
-std::string errorReply(const std::string &message)
-{
-    return "HTTP/1.1 405 " + message + "\nConnection:close\n\n<HTML><BODY><p>Error:405 -- " +
-           message + "</p></BODY></HTML>\n";
-}
-
-// The file as the test lays it down. A store write drops the declaration and
-// the final line end, so a file that still has them was not rewritten.
-std::string laidDown(const std::string &root)
-{
-    return "<?xml version=\"1.0\"?>\n" + root + "\n";
-}
-
 class IpMtuMulticastTest : public SimulatedUnitTest {
 protected:
     void SetUp() override
@@ -91,12 +72,12 @@ TEST_F(IpMtuMulticastTest, ReadsShowTheStoredValues)
         {"cmd_id=17&action=0", "{mc_mode:\"0\"}", "{mc_mode:\"\"}"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(runCgi(c.query).output, reply(c.stored)) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply(c.stored)) << c.query;
     expectAllUntouched("reads");
 
     runProgram(std::string("rm -f ") + WEB_XML_PATH + " " + TPM_XML_PATH + " " + EOAM_XML_PATH);
     for (const Case &c : cases)
-        EXPECT_EQ(runCgi(c.query).output, reply(c.missing)) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply(c.missing)) << c.query;
 }
 
 TEST_F(IpMtuMulticastTest, WritesStoreTheRequestValues)
@@ -117,7 +98,7 @@ TEST_F(IpMtuMulticastTest, WritesStoreTheRequestValues)
     };
     for (const Case &c : cases) {
         layDownAll();
-        EXPECT_EQ(runCgi(c.query).output, reply("0")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply("0")) << c.query;
         EXPECT_EQ(readFile(c.path), c.stored) << c.query;
     }
 }
@@ -129,7 +110,7 @@ TEST_F(IpMtuMulticastTest, WritesOfTheStoredValuesLeaveTheFiles)
         "cmd_id=17&action=1&mc_mode=0",
     };
     for (const char *query : queries) {
-        EXPECT_EQ(runCgi(query).output, reply("0")) << query;
+        EXPECT_EQ(runCgi(query).output, jsonReply("0")) << query;
         expectAllUntouched(query);
     }
 }
@@ -146,7 +127,7 @@ TEST_F(IpMtuMulticastTest, RefusedWritesGetTheErrorReply)
         {"cmd_id=6&action=1", "set ip fail"},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(runCgi(c.query).output, errorReply(c.message)) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, errorReply(405, c.message)) << c.query;
         expectAllUntouched(c.query);
     }
 
@@ -154,9 +135,9 @@ TEST_F(IpMtuMulticastTest, RefusedWritesGetTheErrorReply)
     writeFile(TPM_XML_PATH, laidDown("<tpm>\n</tpm>"));
     writeFile(EOAM_XML_PATH, laidDown("<eoam>\n\t<ONU_MULTICAST>\n\t</ONU_MULTICAST>\n</eoam>"));
     EXPECT_EQ(runCgi("cmd_id=16&action=1&ipv4DsMtu=1400&ipv4UsMtu=1300&ipv4pppoeUsMtu=1200").output,
-              errorReply("set mtu fail"));
+              errorReply(405, "set mtu fail"));
     EXPECT_EQ(runCgi("cmd_id=17&action=1&mc_mode=1").output,
-              errorReply("set multicast mode fail"));
+              errorReply(405, "set multicast mode fail"));
     EXPECT_EQ(readFile(TPM_XML_PATH), laidDown("<tpm>\n</tpm>"));
     EXPECT_EQ(readFile(EOAM_XML_PATH),
               laidDown("<eoam>\n\t<ONU_MULTICAST>\n\t</ONU_MULTICAST>\n</eoam>"));

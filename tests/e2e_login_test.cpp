@@ -16,24 +16,6 @@ const char ACCOUNTS[] =
     "\t</account>\n"
     "</config>";
 
-std::string reply(const std::string &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
-           body + "\n";
-}
-
-// The file as the test lays it down. A store write drops the declaration and
-// the final line end, so a file that still has them was not rewritten.
-std::string laidDown(const std::string &root)
-{
-    return "<?xml version=\"1.0\"?>\n" + root + "\n";
-}
-
-std::string replaced(std::string text, const std::string &from, const std::string &to)
-{
-    return text.replace(text.find(from), from.size(), to);
-}
-
 class LoginTest : public SimulatedUnitTest {
 protected:
     void SetUp() override
@@ -68,7 +50,7 @@ TEST_F(LoginTest, LoginAnswersWithReturnCodeAndTheUserNameAsReceived)
          "{return_code:\"0\",username:\"admin\"}"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(runCgi(c.query).output, reply(c.body)) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply(c.body)) << c.query;
     EXPECT_EQ(readFile(WEB_XML_PATH), laidDown(ACCOUNTS));
 }
 
@@ -76,7 +58,7 @@ TEST_F(LoginTest, LoginWithoutConfigurationFindsNoAccount)
 {
     runProgram(std::string("rm -f ") + WEB_XML_PATH);
     EXPECT_EQ(runCgi("cmd_id=1&username=admin&password=Adm1n").output,
-              reply("{return_code:\"1\",username:\"admin\"}"));
+              jsonReply("{return_code:\"1\",username:\"admin\"}"));
 }
 
 TEST_F(LoginTest, PasswordChangeNeedsTheCurrentPasswordOfItsOwnAccount)
@@ -103,7 +85,7 @@ TEST_F(LoginTest, PasswordChangeNeedsTheCurrentPasswordOfItsOwnAccount)
     };
     for (const Case &c : cases) {
         writeFile(WEB_XML_PATH, laidDown(ACCOUNTS));
-        EXPECT_EQ(runCgi(c.query).output, reply(c.body)) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply(c.body)) << c.query;
         std::string expected = c.from ? replaced(ACCOUNTS, c.from, c.to) : laidDown(ACCOUNTS);
         EXPECT_EQ(readFile(WEB_XML_PATH), expected) << c.query;
     }
@@ -115,13 +97,13 @@ TEST_F(LoginTest, PasswordChangeRefusedByTheStoreAnswersTwo)
     // empty pwdold matches and the store then refuses the write.
     const std::string noAdmin = "<config><account><user>guest</user></account></config>";
     writeFile(WEB_XML_PATH, laidDown(noAdmin));
-    EXPECT_EQ(runCgi("cmd_id=19&pwdold=&pwdnew=s3cret").output, reply("2"));
-    EXPECT_EQ(runCgi("cmd_id=19&pwdold=guest&pwdnew=s3cret").output, reply("1"));
+    EXPECT_EQ(runCgi("cmd_id=19&pwdold=&pwdnew=s3cret").output, jsonReply("2"));
+    EXPECT_EQ(runCgi("cmd_id=19&pwdold=guest&pwdnew=s3cret").output, jsonReply("1"));
     EXPECT_EQ(readFile(WEB_XML_PATH), laidDown(noAdmin));
 
     runProgram(std::string("rm -f ") + WEB_XML_PATH);
-    EXPECT_EQ(runCgi("cmd_id=20&pwdnew=n3w").output, reply("2"));
-    EXPECT_EQ(runCgi("cmd_id=20&pwdold=guest&pwdnew=n3w").output, reply("1"));
+    EXPECT_EQ(runCgi("cmd_id=20&pwdnew=n3w").output, jsonReply("2"));
+    EXPECT_EQ(runCgi("cmd_id=20&pwdold=guest&pwdnew=n3w").output, jsonReply("1"));
     EXPECT_FALSE(fileExists(WEB_XML_PATH));
 }
 

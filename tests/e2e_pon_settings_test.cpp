@@ -9,7 +9,6 @@
 
 namespace {
 
-const char REPLY_HEAD[] = "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n";
 const char WEB_CONFIG[] = "/var/vesk/website/www/xml/vesk_xml_cfg_file.xml";
 const char GPON_CONFIG[] = "/etc/xml_params/gpon_xml_cfg_file.xml";
 const char OMCI_CONFIG[] = "/etc/xml_params/omci_xml_cfg_file.xml";
@@ -17,11 +16,6 @@ const char LIVE_PROFILE[] = "/etc/xml_params/onu_profile_xml_cfg_file.xml";
 const char DEFAULT_PROFILE[] = "/var/vesk/xml_default/onu_profile_xml_cfg_file.xml";
 const char SWITCH_REGISTER[] = "/sys/devices/platform/neta/switch/reg_w";
 const char REREGISTER[] = "-1 0x18124 0x20 0\n-1 0x18124 0x20 1\n";
-
-std::string reply(const std::string &body)
-{
-    return REPLY_HEAD + body + "\n";
-}
 
 void replaceInFile(const std::string &path, const std::string &from, const std::string &to)
 {
@@ -61,8 +55,8 @@ TEST_F(PonSettingsTest, ReadShowsTheStoredIdentity)
         "{auth_mode:\"0\",ctc_switch:\"1\",cur_mac:\"00:26:3E:50:11:A0\",fec_mode:\"0\","
         "gpon_loid:\"EP1001S0001\",gpon_password:\"12345678\",loid:\"EP1001S0001\",password:\"12345678\","
         "ponPassword:\"0000000000\",ponSerialNum:\"VESK3E5011A0\",sn:\"00263E5011A0\"}";
-    EXPECT_EQ(runCgi("cmd_id=5&action=0").output, reply(image));
-    EXPECT_EQ(runCgi("cmd_id=5").output, reply(image));
+    EXPECT_EQ(runCgi("cmd_id=5&action=0").output, jsonReply(image));
+    EXPECT_EQ(runCgi("cmd_id=5").output, jsonReply(image));
 }
 
 TEST_F(PonSettingsTest, SerialSourceOneDerivesTheSerialFromTheMac)
@@ -80,7 +74,7 @@ TEST_F(PonSettingsTest, SerialSourceOneDerivesTheSerialFromTheMac)
 
 TEST_F(PonSettingsTest, WriteStoresAppliesAndReregisters)
 {
-    EXPECT_EQ(runCgi(writeRequest("x=1")).output, reply("0"));
+    EXPECT_EQ(runCgi(writeRequest("x=1")).output, jsonReply("0"));
 
     EXPECT_TRUE(fileHolds(GPON_CONFIG, "<PON_serial_num>ABCD00000001<"));
     EXPECT_TRUE(fileHolds(GPON_CONFIG, "<PON_passwd>pwd1234567<"));
@@ -113,7 +107,7 @@ TEST_F(PonSettingsTest, EponCommandFollowsTheFecMode)
     };
     for (const auto &c : cases) {
         resetUnit();
-        EXPECT_EQ(runCgi(writeRequest(c.first)).output, reply("0")) << c.first;
+        EXPECT_EQ(runCgi(writeRequest(c.first)).output, jsonReply("0")) << c.first;
         std::vector<std::string> scripts = clishScripts();
         ASSERT_EQ(scripts.size(), 3u) << c.first;
         EXPECT_EQ(scripts[0], script("eoam", c.second));
@@ -123,7 +117,7 @@ TEST_F(PonSettingsTest, EponCommandFollowsTheFecMode)
 TEST_F(PonSettingsTest, AuthModeZeroRestoresTheFactoryProfile)
 {
     replaceInFile(LIVE_PROFILE, "value=\"HW1.0\"", "value=\"HW-LIVE\"");
-    EXPECT_EQ(runCgi(writeRequest("auth_mode=0")).output, reply("0"));
+    EXPECT_EQ(runCgi(writeRequest("auth_mode=0")).output, jsonReply("0"));
     EXPECT_EQ(readFile(LIVE_PROFILE), readFile(DEFAULT_PROFILE));
     std::vector<std::string> scripts = clishScripts();
     ASSERT_EQ(scripts.size(), 3u);
@@ -146,7 +140,7 @@ TEST_F(PonSettingsTest, RefusedWebConfigWriteAnswersOneBeforeAnyCommand)
     for (const Case &c : cases) {
         resetUnit();
         replaceInFile(WEB_CONFIG, c.removed, "");
-        EXPECT_EQ(runCgi(writeRequest("x=1")).output, reply("1")) << c.removed;
+        EXPECT_EQ(runCgi(writeRequest("x=1")).output, jsonReply("1")) << c.removed;
         EXPECT_TRUE(clishScripts().empty()) << c.removed;
         EXPECT_EQ(readFile(SWITCH_REGISTER), "") << c.removed;
         std::string stored = readFile(GPON_CONFIG) + readFile(WEB_CONFIG) + readFile(LIVE_PROFILE);

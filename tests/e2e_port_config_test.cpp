@@ -19,24 +19,6 @@ const char NOT_ISOLATED[] = "<ethPortIsolated enabled=\"false\"/>";
 const std::string OMCI_CONFIG =
     std::string("<omci>\n\t<OMCI_MIB>\n\t\t") + NOT_ISOLATED + "\n\t</OMCI_MIB>\n</omci>";
 
-std::string reply(const std::string &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
-           body + "\n";
-}
-
-// The file as the test lays it down. A store write drops the declaration and
-// the final line end, so a file that still has them was not rewritten.
-std::string laidDown(const std::string &root)
-{
-    return "<?xml version=\"1.0\"?>\n" + root + "\n";
-}
-
-std::string replaced(std::string text, const std::string &from, const std::string &to)
-{
-    return text.replace(text.find(from), from.size(), to);
-}
-
 std::string tpmScript(const std::string &workMode, const std::string &flowControl)
 {
     return "tpm\nconfig\nport autoneg 0 WAN true " + workMode + "\nport fc 0 WAN " + flowControl +
@@ -56,7 +38,7 @@ protected:
 TEST_F(PortConfigTest, ReadListsEveryPortInStoredOrder)
 {
     EXPECT_EQ(runCgi("cmd_id=23&action=0").output,
-              reply("[ {auto:\"1\",flow_control:\"1\",link:\"net_up\",mode_max:\"3\",phy:\"0\","
+              jsonReply("[ {auto:\"1\",flow_control:\"1\",link:\"net_up\",mode_max:\"3\",phy:\"0\","
                     "port_id:\"0\",work_mode:\"3\"},"
                     "{auto:\"0\",flow_control:\"0\",link:\"net_up\",mode_max:\"2\",phy:\"1\","
                     "port_id:\"1\",work_mode:\"1\"}]"));
@@ -67,7 +49,7 @@ TEST_F(PortConfigTest, ReadShowsMissingAttributesEmpty)
     writeFile(WEB_XML_PATH, laidDown("<config>\n\t<switch>\n\t\t<port mode=\"2\">5</port>\n"
                                      "\t</switch>\n</config>"));
     EXPECT_EQ(runCgi("cmd_id=23&action=0").output,
-              reply("[ {auto:\"\",flow_control:\"\",link:\"net_up\",mode_max:\"\",phy:\"\","
+              jsonReply("[ {auto:\"\",flow_control:\"\",link:\"net_up\",mode_max:\"\",phy:\"\","
                     "port_id:\"5\",work_mode:\"2\"}]"));
 }
 
@@ -79,10 +61,10 @@ TEST_F(PortConfigTest, ReadWithoutPortsAnswersAnEmptyList)
     };
     for (const char *config : configs) {
         writeFile(WEB_XML_PATH, laidDown(config));
-        EXPECT_EQ(runCgi("cmd_id=23&action=0").output, reply("[]")) << config;
+        EXPECT_EQ(runCgi("cmd_id=23&action=0").output, jsonReply("[]")) << config;
     }
     runProgram(std::string("rm -f ") + WEB_XML_PATH);
-    EXPECT_EQ(runCgi("cmd_id=23&action=0").output, reply("[]"));
+    EXPECT_EQ(runCgi("cmd_id=23&action=0").output, jsonReply("[]"));
 }
 
 TEST_F(PortConfigTest, WriteStoresThePortThenAppliesItToTheWanPort)
@@ -118,7 +100,7 @@ TEST_F(PortConfigTest, WriteStoresThePortThenAppliesItToTheWanPort)
     for (const Case &c : cases) {
         writeFile(WEB_XML_PATH, laidDown(SWITCH_CONFIG));
         writeFile(TPM_XML_PATH, laidDown(TPM_CONFIG));
-        EXPECT_EQ(runCgi(c.query).output, reply("0")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply("0")) << c.query;
         EXPECT_EQ(readFile(WEB_XML_PATH), replaced(SWITCH_CONFIG, c.oldPort, c.storedPort))
             << c.query;
         EXPECT_EQ(readFile(TPM_XML_PATH), c.enabled
@@ -143,7 +125,7 @@ TEST_F(PortConfigTest, WriteRefusedByTheStoreAppliesNothing)
     };
     for (const Case &c : cases) {
         writeFile(WEB_XML_PATH, laidDown(c.config));
-        EXPECT_EQ(runCgi(c.query).output, reply("1  ")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply("1  ")) << c.query;
         EXPECT_EQ(readFile(WEB_XML_PATH), laidDown(c.config)) << c.query;
     }
     EXPECT_EQ(readFile(TPM_XML_PATH), laidDown(TPM_CONFIG));
@@ -188,11 +170,11 @@ TEST_F(PortIsolationTest, ReadShowsOneOnlyForTrue)
     };
     for (const Case &c : cases) {
         writeFile(OMCI_XML_PATH, laidDown(replaced(OMCI_CONFIG, NOT_ISOLATED, c.element)));
-        EXPECT_EQ(runCgi("cmd_id=24&action=0").output, reply(std::string("{iso:\"") + c.iso + "\"}"))
+        EXPECT_EQ(runCgi("cmd_id=24&action=0").output, jsonReply(std::string("{iso:\"") + c.iso + "\"}"))
             << c.element;
     }
     runProgram(std::string("rm -f ") + OMCI_XML_PATH);
-    EXPECT_EQ(runCgi("cmd_id=24&action=0").output, reply("{iso:\"0\"}"));
+    EXPECT_EQ(runCgi("cmd_id=24&action=0").output, jsonReply("{iso:\"0\"}"));
 }
 
 TEST_F(PortIsolationTest, WriteStoresTrueOnlyForOne)
@@ -212,12 +194,12 @@ TEST_F(PortIsolationTest, WriteStoresTrueOnlyForOne)
     };
     for (const Case &c : cases) {
         writeFile(OMCI_XML_PATH, laidDown(OMCI_CONFIG));
-        EXPECT_EQ(runCgi(c.query).output, reply("0")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply("0")) << c.query;
         EXPECT_EQ(readFile(OMCI_XML_PATH), c.stored) << c.query;
     }
 
     writeFile(OMCI_XML_PATH, laidDown(isolated));
-    EXPECT_EQ(runCgi("cmd_id=24&action=1&iso=yes").output, reply("0"));
+    EXPECT_EQ(runCgi("cmd_id=24&action=1&iso=yes").output, jsonReply("0"));
     EXPECT_EQ(readFile(OMCI_XML_PATH),
               replaced(OMCI_CONFIG, NOT_ISOLATED,
                        "<ethPortIsolated enabled=\"false\"></ethPortIsolated>"));
@@ -228,7 +210,7 @@ TEST_F(PortIsolationTest, WriteWithoutTheFlagElementIsRefused)
 {
     const std::string noFlag = replaced(OMCI_CONFIG, NOT_ISOLATED, "");
     writeFile(OMCI_XML_PATH, laidDown(noFlag));
-    EXPECT_EQ(runCgi("cmd_id=24&action=1&iso=1").output, reply("1"));
+    EXPECT_EQ(runCgi("cmd_id=24&action=1&iso=1").output, jsonReply("1"));
     EXPECT_EQ(readFile(OMCI_XML_PATH), laidDown(noFlag));
 }
 

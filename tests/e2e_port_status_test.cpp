@@ -38,27 +38,7 @@ const char WEB_0[] = " loopdetect=\"1\"";
 const char WEB_1[] = " loopdetect=\"2\"";
 const std::string EOAM_CONFIG = eoamConfig(WEB_0, WEB_1, "");
 
-const char LOOP_DETECT_FAIL[] =
-    "HTTP/1.1 405 set port loopdetect fail\nConnection:close\n\n"
-    "<HTML><BODY><p>Error:405 -- set port loopdetect fail</p></BODY></HTML>\n";
-
-std::string reply(const std::string &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
-           body + "\n";
-}
-
-// The file as the test lays it down. A store write drops the declaration and
-// the final line end, so a file that still has them was not rewritten.
-std::string laidDown(const std::string &root)
-{
-    return "<?xml version=\"1.0\"?>\n" + root + "\n";
-}
-
-std::string replaced(std::string text, const std::string &from, const std::string &to)
-{
-    return text.replace(text.find(from), from.size(), to);
-}
+const std::string LOOP_DETECT_FAIL = errorReply(405, "set port loopdetect fail");
 
 std::string eoamScript(const std::string &command)
 {
@@ -81,8 +61,8 @@ TEST_F(PortStatusTest, SummaryShowsTheFirstRecordsAndFixedValues)
         "[{VlanInfo_mode:\"4\",VlanInfo_serial:\"200,300\",admin_status:\"1\",auto_neg:\"0\","
         "default_vid:\"100\",fast_leave:\"0\",link:\"1\",link_rate:\"2\",loop_detect:\"0\","
         "max_igmp_group:\"32\",mc_mode:\"1\",mc_tag_oper:\"0\",pause:\"1\"}]";
-    EXPECT_EQ(runCgi("cmd_id=4").output, reply(summary));
-    EXPECT_EQ(runCgi("cmd_id=4&action=2").output, reply(summary));
+    EXPECT_EQ(runCgi("cmd_id=4").output, jsonReply(summary));
+    EXPECT_EQ(runCgi("cmd_id=4&action=2").output, jsonReply(summary));
     EXPECT_EQ(readFile(WEB_XML_PATH), laidDown(WEB_CONFIG));
     EXPECT_EQ(readFile(EOAM_XML_PATH), laidDown(EOAM_CONFIG));
 }
@@ -91,7 +71,7 @@ TEST_F(PortStatusTest, SummaryWithoutConfigurationSendsEmptyValues)
 {
     runProgram(std::string("rm -f ") + WEB_XML_PATH + " " + EOAM_XML_PATH);
     EXPECT_EQ(runCgi("cmd_id=4").output,
-              reply("[{VlanInfo_mode:\"\",VlanInfo_serial:\"\",admin_status:\"1\",auto_neg:\"\","
+              jsonReply("[{VlanInfo_mode:\"\",VlanInfo_serial:\"\",admin_status:\"1\",auto_neg:\"\","
                     "default_vid:\"\",fast_leave:\"0\",link:\"1\",link_rate:\"\",loop_detect:\"1\","
                     "max_igmp_group:\"\",mc_mode:\"\",mc_tag_oper:\"0\",pause:\"\"}]"));
 }
@@ -111,12 +91,12 @@ TEST_F(PortStatusTest, LoopDetectReadMapsTheStoredValueOfPortZero)
     for (const Case &c : cases) {
         writeFile(EOAM_XML_PATH, laidDown(eoamConfig(c.port0, WEB_0, WEB_0)));
         std::string body = std::string("[{loop_detect:\"") + c.webValue + "\"}]";
-        EXPECT_EQ(runCgi("cmd_id=14&action=0").output, reply(body)) << c.port0;
+        EXPECT_EQ(runCgi("cmd_id=14&action=0").output, jsonReply(body)) << c.port0;
         // The read ignores a port in the request.
-        EXPECT_EQ(runCgi("cmd_id=14&action=0&port=1").output, reply(body)) << c.port0;
+        EXPECT_EQ(runCgi("cmd_id=14&action=0&port=1").output, jsonReply(body)) << c.port0;
     }
     runProgram(std::string("rm -f ") + EOAM_XML_PATH);
-    EXPECT_EQ(runCgi("cmd_id=14&action=0").output, reply("[{loop_detect:\"1\"}]"));
+    EXPECT_EQ(runCgi("cmd_id=14&action=0").output, jsonReply("[{loop_detect:\"1\"}]"));
 }
 
 TEST_F(PortStatusTest, LoopDetectWriteStoresTheMappedValueForTheGivenPort)
@@ -135,14 +115,14 @@ TEST_F(PortStatusTest, LoopDetectWriteStoresTheMappedValueForTheGivenPort)
     };
     for (const Case &c : cases) {
         writeFile(EOAM_XML_PATH, laidDown(EOAM_CONFIG));
-        EXPECT_EQ(runCgi(c.query).output, reply("0")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply("0")) << c.query;
         EXPECT_EQ(readFile(EOAM_XML_PATH), c.stored) << c.query;
     }
 }
 
 TEST_F(PortStatusTest, LoopDetectWriteWithoutChangeOrPortLeavesTheFile)
 {
-    EXPECT_EQ(runCgi("cmd_id=14&action=1&port=0&loop_detect=0").output, reply("0"));
+    EXPECT_EQ(runCgi("cmd_id=14&action=1&port=0&loop_detect=0").output, jsonReply("0"));
     EXPECT_EQ(runCgi("cmd_id=14&action=1&port=3&loop_detect=0").output, LOOP_DETECT_FAIL);
     EXPECT_EQ(runCgi("cmd_id=14&action=1&port=-1&loop_detect=0").output, LOOP_DETECT_FAIL);
     EXPECT_EQ(readFile(EOAM_XML_PATH), laidDown(EOAM_CONFIG));
@@ -150,12 +130,12 @@ TEST_F(PortStatusTest, LoopDetectWriteWithoutChangeOrPortLeavesTheFile)
 
 TEST_F(PortStatusTest, MacAgingReadShowsPortZero)
 {
-    EXPECT_EQ(runCgi("cmd_id=25&action=0").output, reply("{aging_time:\"300\"}"));
+    EXPECT_EQ(runCgi("cmd_id=25&action=0").output, jsonReply("{aging_time:\"300\"}"));
 
     // Without an entry for port 0 the read fails.
     std::string portOneOnly = replaced(WEB_CONFIG, "<eth_port time=\"300\">0</eth_port>", "");
     writeFile(WEB_XML_PATH, laidDown(portOneOnly));
-    EXPECT_EQ(runCgi("cmd_id=25&action=0").output, reply("1"));
+    EXPECT_EQ(runCgi("cmd_id=25&action=0").output, jsonReply("1"));
     EXPECT_TRUE(clishScripts().empty());
 }
 
@@ -173,7 +153,7 @@ TEST_F(PortStatusTest, MacAgingWriteStoresThenSendsTheCommand)
     std::vector<std::string> scripts;
     for (const Case &c : cases) {
         writeFile(WEB_XML_PATH, laidDown(WEB_CONFIG));
-        EXPECT_EQ(runCgi(c.query).output, reply(" 0")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply(" 0")) << c.query;
         scripts.push_back(eoamScript(std::string("port mac_aging_time 0 UNI_0 ") + c.time));
         std::string expected =
             c.time == std::string("300")
@@ -189,7 +169,7 @@ TEST_F(PortStatusTest, MacAgingWriteRefusedByTheStoreSendsNothing)
 {
     std::string portOneOnly = replaced(WEB_CONFIG, "<eth_port time=\"300\">0</eth_port>", "");
     writeFile(WEB_XML_PATH, laidDown(portOneOnly));
-    EXPECT_EQ(runCgi("cmd_id=25&action=1&age_time=120").output, reply(" 1"));
+    EXPECT_EQ(runCgi("cmd_id=25&action=1&age_time=120").output, jsonReply(" 1"));
     EXPECT_EQ(readFile(WEB_XML_PATH), laidDown(portOneOnly));
     EXPECT_TRUE(clishScripts().empty());
 }

@@ -10,25 +10,6 @@
 
 namespace {
 
-std::string reply(const std::string &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
-           body + "\n";
-}
-
-// The file as the test lays it down. A store write drops the declaration and
-// the final line end, so a file that still has them was not rewritten. The
-// elements are written out with end tags, as a store write leaves them.
-std::string laidDown(const std::string &root)
-{
-    return "<?xml version=\"1.0\"?>\n" + root + "\n";
-}
-
-std::string replaced(std::string text, const std::string &from, const std::string &to)
-{
-    return text.replace(text.find(from), from.size(), to);
-}
-
 // Transmit queue i has weight 10+i and size 200+i; receive queue i size 100+i.
 std::string txQueue(int queue, const std::string &method = "0")
 {
@@ -104,7 +85,7 @@ void expectReads(const ReadCase *cases, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
         writeFile(TPM_XML_PATH, laidDown(cases[i].config));
-        EXPECT_EQ(runCgi(cases[i].query).output, reply(cases[i].body))
+        EXPECT_EQ(runCgi(cases[i].query).output, jsonReply(cases[i].body))
             << cases[i].query << " on " << cases[i].config;
     }
 }
@@ -120,7 +101,7 @@ TEST_F(QueueTest, SchedulingMethodReadsTheFirstTransmitQueue)
     };
     expectReads(cases, std::size(cases));
     runProgram(std::string("rm -f ") + TPM_XML_PATH);
-    EXPECT_EQ(runCgi("cmd_id=26&action=0").output, reply("error"));
+    EXPECT_EQ(runCgi("cmd_id=26&action=0").output, jsonReply("error"));
 }
 
 TEST_F(QueueTest, SchedulingMethodWriteSetsEveryTransmitQueueAndAlwaysSucceeds)
@@ -140,7 +121,7 @@ TEST_F(QueueTest, SchedulingMethodWriteSetsEveryTransmitQueueAndAlwaysSucceeds)
     };
     for (const Case &c : cases) {
         writeFile(TPM_XML_PATH, laidDown(c.config));
-        EXPECT_EQ(runCgi(c.query).output, reply("0")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply("0")) << c.query;
         EXPECT_EQ(readFile(TPM_XML_PATH), c.stored) << c.query;
     }
 }
@@ -183,7 +164,7 @@ TEST_F(QueueTest, QueueMapWriteSetsOneWeight)
     };
     for (const Case &c : cases) {
         writeFile(TPM_XML_PATH, laidDown(c.config));
-        EXPECT_EQ(runCgi(c.query).output, reply(c.body)) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply(c.body)) << c.query;
         EXPECT_EQ(readFile(TPM_XML_PATH), c.stored) << c.query;
     }
 }
@@ -222,7 +203,7 @@ TEST_F(QueueTest, QueueSizeWriteSetsOneQueueOfTheDirection)
     };
     for (const Case &c : cases) {
         writeFile(TPM_XML_PATH, laidDown(EIGHT_QUEUES));
-        EXPECT_EQ(runCgi(c.query).output, reply(c.body)) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply(c.body)) << c.query;
         EXPECT_EQ(readFile(TPM_XML_PATH), c.stored) << c.query;
     }
 }

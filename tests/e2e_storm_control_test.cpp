@@ -15,24 +15,6 @@ const char STORM_PORT[] = "<port mode=\"3\" bs_thresh=\"1000\"/>";
 const std::string STORM_CONFIG =
     std::string("<config>\n\t<storm>\n\t\t") + STORM_PORT + "\n\t</storm>\n</config>";
 
-std::string reply(const std::string &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
-           body + "\n";
-}
-
-// The file as the test lays it down. A store write drops the declaration and
-// the final line end, so a file that still has them was not rewritten.
-std::string laidDown(const std::string &root)
-{
-    return "<?xml version=\"1.0\"?>\n" + root + "\n";
-}
-
-std::string replaced(std::string text, const std::string &from, const std::string &to)
-{
-    return text.replace(text.find(from), from.size(), to);
-}
-
 class StormControlTest : public SimulatedUnitTest {
 protected:
     void SetUp() override
@@ -55,12 +37,12 @@ TEST_F(StormControlTest, ReadShowsModeAndThreshold)
     };
     for (const Case &c : cases) {
         writeFile(WEB_XML_PATH, laidDown(replaced(STORM_CONFIG, STORM_PORT, c.port)));
-        EXPECT_EQ(runCgi("cmd_id=30&action=0").output, reply(c.body)) << c.port;
+        EXPECT_EQ(runCgi("cmd_id=30&action=0").output, jsonReply(c.body)) << c.port;
     }
     writeFile(WEB_XML_PATH, laidDown("<config>\n</config>"));
-    EXPECT_EQ(runCgi("cmd_id=30&action=0").output, reply("[]"));
+    EXPECT_EQ(runCgi("cmd_id=30&action=0").output, jsonReply("[]"));
     runProgram(std::string("rm -f ") + WEB_XML_PATH);
-    EXPECT_EQ(runCgi("cmd_id=30&action=0").output, reply("[]"));
+    EXPECT_EQ(runCgi("cmd_id=30&action=0").output, jsonReply("[]"));
 }
 
 TEST_F(StormControlTest, WriteProgramsTheNodesThenStoresTheSetting)
@@ -98,7 +80,7 @@ TEST_F(StormControlTest, WriteProgramsTheNodesThenStoresTheSetting)
     for (const Case &c : cases) {
         resetUnit();
         writeFile(WEB_XML_PATH, laidDown(STORM_CONFIG));
-        EXPECT_EQ(runCgi(c.query).output, reply("0")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply("0")) << c.query;
         EXPECT_EQ(readFile(SUPPRESSION_NODE), c.suppression) << c.query;
         EXPECT_EQ(readFile(RATE_LIMIT_NODE), c.rateLimit) << c.query;
         EXPECT_EQ(readFile(WEB_XML_PATH), replaced(STORM_CONFIG, STORM_PORT, c.storedPort))
@@ -110,7 +92,7 @@ TEST_F(StormControlTest, WriteRefusedByTheStoreHasAlreadyProgrammedTheDevice)
 {
     const std::string noStorm = "<config>\n</config>";
     writeFile(WEB_XML_PATH, laidDown(noStorm));
-    EXPECT_EQ(runCgi("cmd_id=30&action=1&bs=0&bs_thresh=500").output, reply("1"));
+    EXPECT_EQ(runCgi("cmd_id=30&action=1&bs=0&bs_thresh=500").output, jsonReply("1"));
     EXPECT_EQ(readFile(SUPPRESSION_NODE), "1 500 0 0 0\n");
     EXPECT_EQ(readFile(WEB_XML_PATH), laidDown(noStorm));
 }

@@ -129,9 +129,23 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
     return result;
 }
 
+// The emulator's words before a program of a build for another processor
+// (set by the unit's launcher); none in a build for the host.
+std::vector<std::string> emulatorWords()
+{
+    const char *emulator = std::getenv("ONU_SIM_EMULATOR");
+    std::istringstream text(emulator ? emulator : "");
+    std::vector<std::string> words;
+    for (std::string word; text >> word;)
+        words.push_back(word);
+    return words;
+}
+
 RunResult runCgiWith(const std::vector<std::string> &cgiEnv, const std::string &body)
 {
-    return spawn({programPath("onu-cgi")}, cgiEnv, body);
+    std::vector<std::string> arguments = emulatorWords();
+    arguments.push_back(std::string(ONU_BUILD_DIR) + "/onu-cgi");
+    return spawn(arguments, cgiEnv, body);
 }
 
 } // namespace
@@ -193,7 +207,10 @@ RunResult runProgram(const std::string &commandLine)
 
 std::string programPath(const std::string &name)
 {
-    return std::string(ONU_BUILD_DIR) + "/" + name;
+    std::string command;
+    for (const std::string &word : emulatorWords())
+        command += word + " ";
+    return command + ONU_BUILD_DIR + "/" + name;
 }
 
 std::string readFile(const std::string &path)
@@ -240,4 +257,27 @@ std::vector<std::string> clishScripts()
         start = end + std::strlen(CLISH_SCRIPT_END);
     }
     return scripts;
+}
+
+std::string jsonReply(const std::string &body)
+{
+    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" + body +
+           "\n";
+}
+
+std::string errorReply(int status, const std::string &message)
+{
+    const std::string code = std::to_string(status);
+    return "HTTP/1.1 " + code + " " + message + "\nConnection:close\n\n<HTML><BODY><p>Error:" + code +
+           " -- " + message + "</p></BODY></HTML>\n";
+}
+
+std::string laidDown(const std::string &root)
+{
+    return "<?xml version=\"1.0\"?>\n" + root + "\n";
+}
+
+std::string replaced(std::string text, const std::string &from, const std::string &to)
+{
+    return text.replace(text.find(from), from.size(), to);
 }

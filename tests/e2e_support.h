@@ -60,7 +60,8 @@ RunResult runCgiUpload(const std::string &query, const std::string &fileName,
 // A shell command line (e.g. programPath("onu-init") + " 00:11:22:33:44:55").
 RunResult runProgram(const std::string &commandLine);
 
-// Path of a program in the build folder under test.
+// Shell text that runs a program of the build folder under test: its path,
+// behind the emulator in a build for another processor.
 std::string programPath(const std::string &name);
 
 // Whole files; a missing file reads as "".
@@ -76,3 +77,15 @@ std::string statePath(const std::string &relative);
 // split into its scripts.
 std::string standInLog(const std::string &name);
 std::vector<std::string> clishScripts();
+
+// Expected replies, byte for byte: a read's JSON body, and the error reply.
+std::string jsonReply(const std::string &body);
+std::string errorReply(int status, const std::string &message);
+
+// A configuration file as a test lays it down: with the declaration and a
+// final line end, which a store write drops, so a file that still has them
+// was not rewritten.
+std::string laidDown(const std::string &root);
+
+// The text with the first occurrence of `from` replaced by `to`.
+std::string replaced(std::string text, const std::string &from, const std::string &to);

@@ -14,24 +14,6 @@ const char PORT_1[] = "<port mode=\"1\" default_vid=\"1\" vid_sum=\"0\" vid_seri
 const std::string VLAN_CONFIG = std::string("<config>\n\t<vlan>\n\t\t") + PORT_0 + "\n\t\t" +
                                 PORT_1 + "\n\t</vlan>\n</config>";
 
-std::string reply(const std::string &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
-           body + "\n";
-}
-
-// The file as the test lays it down. A store write drops the declaration and
-// the final line end, so a file that still has them was not rewritten.
-std::string laidDown(const std::string &root)
-{
-    return "<?xml version=\"1.0\"?>\n" + root + "\n";
-}
-
-std::string replaced(std::string text, const std::string &from, const std::string &to)
-{
-    return text.replace(text.find(from), from.size(), to);
-}
-
 std::string eoamScript(const std::string &command)
 {
     return "eoam\n" + command + "\n\nquit\n";
@@ -49,7 +31,7 @@ protected:
 TEST_F(VlanTest, ReadShowsTheFirstPortOnly)
 {
     EXPECT_EQ(runCgi("cmd_id=22&action=0").output,
-              reply("[{def_vid:\"100\",mode:\"2\",portId:\"0\",vidSerial:\"10\"}]"));
+              jsonReply("[{def_vid:\"100\",mode:\"2\",portId:\"0\",vidSerial:\"10\"}]"));
 }
 
 TEST_F(VlanTest, ReadWithoutVlanPortsAnswersAnEmptyList)
@@ -60,10 +42,10 @@ TEST_F(VlanTest, ReadWithoutVlanPortsAnswersAnEmptyList)
     };
     for (const char *config : configs) {
         writeFile(WEB_XML_PATH, laidDown(config));
-        EXPECT_EQ(runCgi("cmd_id=22&action=0").output, reply("[]")) << config;
+        EXPECT_EQ(runCgi("cmd_id=22&action=0").output, jsonReply("[]")) << config;
     }
     runProgram(std::string("rm -f ") + WEB_XML_PATH);
-    EXPECT_EQ(runCgi("cmd_id=22&action=0").output, reply("[]"));
+    EXPECT_EQ(runCgi("cmd_id=22&action=0").output, jsonReply("[]"));
 }
 
 TEST_F(VlanTest, WriteSendsTheModeCommandThenStoresTheRecord)
@@ -100,7 +82,7 @@ TEST_F(VlanTest, WriteSendsTheModeCommandThenStoresTheRecord)
     std::vector<std::string> scripts;
     for (const Case &c : cases) {
         writeFile(WEB_XML_PATH, laidDown(VLAN_CONFIG));
-        EXPECT_EQ(runCgi(c.query).output, reply("0")) << c.query;
+        EXPECT_EQ(runCgi(c.query).output, jsonReply("0")) << c.query;
         scripts.push_back(eoamScript(c.command));
         std::string expected = c.storedPort ? replaced(VLAN_CONFIG, c.oldPort, c.storedPort)
                                             : laidDown(VLAN_CONFIG);
@@ -120,7 +102,7 @@ TEST_F(VlanTest, UnknownModeOrActionIsRefusedWithoutEffect)
         "cmd_id=22&action=-1",
     };
     for (const char *query : queries)
-        EXPECT_EQ(runCgi(query).output, reply("1")) << query;
+        EXPECT_EQ(runCgi(query).output, jsonReply("1")) << query;
     EXPECT_EQ(readFile(WEB_XML_PATH), laidDown(VLAN_CONFIG));
     EXPECT_TRUE(clishScripts().empty());
 }
@@ -131,7 +113,7 @@ TEST_F(VlanTest, WriteRefusedByTheStoreHasAlreadyConfiguredTheDevice)
     writeFile(WEB_XML_PATH, laidDown(noVlan));
     EXPECT_EQ(runCgi("cmd_id=22&action=1&portId=0&mode=2&def_vid=100&vid_sum=0&vid_serial=")
                   .output,
-              reply("1"));
+              jsonReply("1"));
     EXPECT_EQ(readFile(WEB_XML_PATH), laidDown(noVlan));
     EXPECT_EQ(clishScripts(), std::vector<std::string>{eoamScript("port vlan tag 0  100")});
 }
