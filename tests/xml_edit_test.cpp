@@ -88,17 +88,25 @@ TEST(XmlEdit, CutSubtreeMovesElsewhere) {
 }
 
 TEST(XmlEdit, SetAttribute) {
-    ParsedXml doc("<a x='1' y='2'/>");
-    xmlSetAttr(doc.root, "x", "one");
-    xmlSetAttr(doc.root, "z", "3");
-    xmlSetAttr(doc.root, "missing", nullptr);
-    EXPECT_EQ(doc.written(), "<a x=\"one\" y=\"2\" z=\"3\"></a>");
-    xmlSetAttr(doc.root, "y", nullptr);
-    EXPECT_EQ(doc.written(), "<a x=\"one\" z=\"3\"></a>");
-    xmlSetAttr(doc.root, "x", nullptr);
-    xmlSetAttr(doc.root, "z", nullptr);
-    EXPECT_EQ(doc.root->attr[0], nullptr);
-    EXPECT_STREQ(doc.root->attr[1], "");  // the marks string stays
+    // The root's list and a child's list (allocated with the child's record) alike.
+    for (const char *path : {"", "a"}) {
+        ParsedXml doc("<a x='1' y='&lt;'><a x='1' y='&lt;'/></a>");
+        XmlNode *a = *path ? xmlChild(doc.root, path) : doc.root;
+        xmlSetAttr(a, "x", "one");
+        xmlSetAttr(a, "z", "3");
+        xmlSetAttr(a, "missing", nullptr);
+        auto startTag = [a] {
+            std::string text = ParsedXml::textOf(a);
+            return text.substr(0, text.find('>') + 1);
+        };
+        EXPECT_EQ(startTag(), "<a x=\"one\" y=\"&lt;\" z=\"3\">");
+        xmlSetAttr(a, "y", nullptr);
+        EXPECT_EQ(startTag(), "<a x=\"one\" z=\"3\">");
+        xmlSetAttr(a, "x", nullptr);
+        xmlSetAttr(a, "z", nullptr);
+        EXPECT_EQ(a->attr[0], nullptr);
+        EXPECT_STREQ(a->attr[1], "");  // the marks string stays
+    }
     EXPECT_EQ(xmlSetAttr(nullptr, "x", "1"), nullptr);
 }
 

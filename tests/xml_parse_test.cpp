@@ -42,6 +42,7 @@ TEST(XmlParse, ErrorTexts) {
         {"<!DOCTYPE a [<!ENTITY e '&e;'>]><a/>", "[error near line 1]: circular entity declaration &e;"},
         {"<!DOCTYPE a [<!ENTITY x '&y;'>\n<!ENTITY y 'v&x;'>]><a/>",
          "[error near line 2]: circular entity declaration &y;"},
+        {"<!DOCTYPE a [<!ENTITY % p '(%p;)'>]><a/>", "[error near line 1]: circular entity declaration &p;"},
         {"<!DOCTYPE a [<!ATTLIST ]><a/>", "[error near line 1]: unclosed <!ATTLIST"},
         {"<!DOCTYPE a [<!ATTLIST a b]><a/>", "[error near line 1]: malformed <!ATTLIST"},
         {"<!DOCTYPE a [<!ATTLIST a b (x|y 'x'>]><a/>", "[error near line 1]: malformed <!ATTLIST"},
@@ -80,6 +81,19 @@ TEST(XmlParse, TextIsJoinedAcrossChildren) {
     EXPECT_EQ(reinterpret_cast<XmlDocument *>(doc.root)->cur, nullptr);
 }
 
+TEST(XmlParse, TextIsOwnedWhenAReplacementWasLonger) {
+    const std::pair<const char *, bool> cases[] = {
+        {"<a>x&amp;y&quot;&apos;</a>", false},  // replacements of equal or shorter length
+        {"<a>x&lt;y</a>", true},                 // "&#60;" is longer than "&lt;"
+        {"<a>&gt;</a>", true},
+        {"<a>&#65;</a>", false},
+    };
+    for (auto [input, owned] : cases) {
+        ParsedXml doc(input);
+        EXPECT_EQ(static_cast<bool>(doc.root->flags & XML_TEXT_OWNED), owned) << input;
+    }
+}
+
 TEST(XmlParse, ChildrenAreOnThreeLists) {
     ParsedXml doc("<r><a/><b/><a/><c/><b/><a/></r>");
     std::vector<XmlNode *> order;
@@ -103,11 +117,12 @@ TEST(XmlParse, ChildrenAreOnThreeLists) {
     EXPECT_EQ(xmlChild(nullptr, "a"), nullptr);
 }
 
-TEST(XmlParse, AlternatingNamesKeepTheirChains) {
+TEST(XmlParse, RunsAndAlternationsOfNamesKeepTheirChains) {
     std::string text = "<r>";
-    for (int i = 0; i < 50; ++i) text += "<a/><b/><c/>";
+    for (int i = 0; i < 50; ++i) text += "<a/><a/><b/><a/><c/><c/><c/>";
     ParsedXml doc(text + "</r>");
-    for (const char *name : {"a", "b", "c"}) {
+    EXPECT_EQ(doc.root->child->sibling->sibling->sibling, nullptr);
+    for (auto [name, expected] : {std::pair{"a", 150}, {"b", 50}, {"c", 150}}) {
         int count = 0;
         for (XmlNode *n = xmlChild(doc.root, name); n; n = n->next, ++count) {
             EXPECT_STREQ(n->name, name);
@@ -115,7 +130,7 @@ TEST(XmlParse, AlternatingNamesKeepTheirChains) {
                 EXPECT_EQ(n->sibling, nullptr);
             }
         }
-        EXPECT_EQ(count, 50);
+        EXPECT_EQ(count, expected);
     }
 }
 
@@ -173,6 +188,17 @@ TEST(XmlParse, InternalSubset) {
     EXPECT_STREQ(xmlAttr(xmlChild(doc.root, "b"), "f"), "fixed");
     EXPECT_STREQ(xmlProcInstr(doc.root, "inside")[0], "text");
     EXPECT_STREQ(xmlProcInstr(doc.root, "inside")[2], "<");
+}
+
+TEST(XmlParse, NestedEntitiesCannotGrowATextWithoutBound) {
+    std::string subset = "<!ENTITY l0 'ha'>";
+    for (int i = 1; i <= 40; ++i)
+        subset += "<!ENTITY l" + std::to_string(i) + " '&l" + std::to_string(i - 1) + ";&l" + std::to_string(i - 1) + ";'>";
+    ParsedXml doc("<!DOCTYPE a [" + subset + "]><a>&l40;</a>");
+    EXPECT_EQ(doc.error(), "");
+    size_t length = strlen(doc.root->txt);
+    EXPECT_GT(length, 65536u);
+    EXPECT_LT(length, 65536u + 2 * doc.buffer.size());
 }
 
 TEST(XmlParse, ParameterReferenceOutsideDeclarationEndsSubsetUnlessStandalone) {

@@ -1,7 +1,10 @@
 // Decoding of text, attribute and entity values; UTF-16 input to UTF-8.
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 
 #include "xml/xml_internal.h"
 
@@ -30,15 +33,14 @@ size_t encodeCodePoint(long value, char *out) {
         return 1;
     }
     unsigned long v = static_cast<unsigned long>(value);
+    auto shifted = [v](int by) { return by < std::numeric_limits<unsigned long>::digits ? v >> by : 0; };
     int bits = 0;
     for (unsigned long rest = v; rest; rest >>= 1) ++bits;
     int n = (bits - 2) / 5;
     // Beyond 7 continuation bytes the lead byte has no room for a length: all bits set.
     unsigned long lead = n <= 7 ? 0xFFul << (7 - n) : 0xFFul;
-    unsigned long top = 6 * n < 64 ? v >> (6 * n) : 0;
-    out[0] = static_cast<char>((lead | top) & 0xFF);
-    for (int k = n - 1; k >= 0; --k)
-        out[n - k] = static_cast<char>(0x80 | ((6 * k < 64 ? v >> (6 * k) : 0) & 0x3F));
+    out[0] = static_cast<char>((lead | shifted(6 * n)) & 0xFF);
+    for (int k = n - 1; k >= 0; --k) out[n - k] = static_cast<char>(0x80 | (shifted(6 * k) & 0x3F));
     return static_cast<size_t>(n) + 1;
 }
 
@@ -66,13 +68,15 @@ size_t normalizeLineEnds(char *text, char *firstCr, size_t length) {
 struct Decoding {
     char *base;
     size_t w, r, end;
-    size_t capacity;  // of base when owned
     bool owned;
+    size_t maxLength;  // longest the text may become
 };
 
-// Puts a replacement of `count` bytes in place of the `refLength` bytes at r.
-void replace(Decoding &d, size_t refLength, const char *replacement, size_t count) {
+// Puts a replacement of `count` bytes in place of the `refLength` bytes at r; false when
+// the text would become too long.
+bool replace(Decoding &d, size_t refLength, const char *replacement, size_t count) {
     size_t tail = d.end - (d.r + refLength) + 1;  // unread text after the reference, NUL included
+    if (count > refLength && d.w + count + tail - 1 > d.maxLength) return false;
     if (count > refLength && (!d.owned || d.w + count > d.r + refLength)) {
         // textCapacity leaves room for the following replacements and is what the
         // parser expects of a text it may extend.
@@ -89,13 +93,13 @@ void replace(Decoding &d, size_t refLength, const char *replacement, size_t coun
         }
         d.base = grown;
         d.owned = true;
-        d.capacity = capacity;
         d.end = capacity - 1;
         d.r = capacity - tail - count;
     } else {
         d.r = d.r + refLength - count;
     }
     memcpy(d.base + d.r, replacement, count);
+    return true;
 }
 
 int digitValue(char c, bool hex) {
@@ -141,12 +145,32 @@ bool entityReference(Decoding &d, char **entities) {
         if (entities[i][0] != after[0]) continue;
         size_t nameLength = strlen(entities[i]);
         if (strncmp(after, entities[i], nameLength) != 0) continue;
-        const char *semicolon = static_cast<const char *>(memchr(after, ';', nameLength));
-        size_t refLength = semicolon ? static_cast<size_t>(semicolon - after) + 2 : nameLength + 1;
-        replace(d, refLength, entities[i + 1], strlen(entities[i + 1]));
-        return true;
+        size_t semicolon = 0;  // the reference ends at the first ';' of the name, else with it
+        while (semicolon < nameLength && after[semicolon] != ';') ++semicolon;
+        size_t refLength = semicolon < nameLength ? semicolon + 2 : nameLength + 1;
+        return replace(d, refLength, entities[i + 1], strlen(entities[i + 1]));
     }
     return false;
+}
+
+// A reference to a predefined entity at r: the character it stands for, written
+// directly, as expanding its replacement (a character reference) would write it.
+// `longer` tells whether the replacement is longer than the reference ("&lt;" is
+// replaced by "&#60;"), which makes the result an allocation.
+bool predefinedReference(Decoding &d, bool *longer) {
+    const char *after = d.base + d.r + 1;
+    char c;
+    size_t refLength;
+    if (after[0] == 'l' && after[1] == 't' && after[2] == ';') c = '<', refLength = 4;
+    else if (after[0] == 'g' && after[1] == 't' && after[2] == ';') c = '>', refLength = 4;
+    else if (strncmp(after, "amp;", 4) == 0) c = '&', refLength = 5;
+    else if (strncmp(after, "quot;", 5) == 0) c = '"', refLength = 6;
+    else if (strncmp(after, "apos;", 5) == 0) c = '\'', refLength = 6;
+    else return false;
+    *longer = refLength == 4;
+    d.base[d.w++] = c;
+    d.r += refLength;
+    return true;
 }
 
 // Mode '*': leading and trailing spaces go, runs of spaces become one.
@@ -167,10 +191,12 @@ namespace xmlimpl {
 
 size_t textCapacity(size_t length) {
     if (length < 64) return 64;
-    return size_t{1} << (64 - __builtin_clzll(static_cast<unsigned long long>(length)));
+    return static_cast<size_t>(1ull << (64 - __builtin_clzll(static_cast<unsigned long long>(length))));
 }
 
-char *decode(char *text, size_t length, char **entities, char mode, size_t *resultLength) {
+size_t growthLimit(const XmlDocument *doc) { return static_cast<size_t>(doc->e - doc->s) + 65536; }
+
+char *decode(char *text, size_t length, char **entities, char mode, size_t growthLimit, size_t *resultLength) {
     unsigned char stops = 0;
     if (mode != 'c') stops |= AMP;
     if (mode == '%') stops |= PERCENT;
@@ -191,9 +217,12 @@ char *decode(char *text, size_t length, char **entities, char mode, size_t *resu
     char entityMark = mode == '%' ? '%' : '&';
     static char *noEntities[1] = {nullptr};
     if (!entities) entities = noEntities;
+    bool predefined = entityMark == '&' && startsWithPredefined(entities);
+    bool mustAllocate = false;
 
-    Decoding d{text, first, first, length, 0, false};
-    bool wroteNul = false;
+    size_t maxLength = length + std::min(growthLimit, SIZE_MAX - length);
+    Decoding d{text, first, first, length, false, maxLength};
+    bool wroteNul = false, longer;
     size_t firstNul = 0;
     for (;;) {
         // Ordinary characters; while nothing has moved they are already in place.
@@ -209,12 +238,16 @@ char *decode(char *text, size_t length, char **entities, char mode, size_t *resu
         if (c == '&' && d.base[d.r + 1] == '#') {
             size_t at = d.w;
             if (characterReference(d)) {
-                if (!wroteNul && memchr(d.base + at, '\0', d.w - at)) {
+                // Only a one-byte reference can write a NUL, which then ends the string.
+                if (!wroteNul && d.w == at + 1 && d.base[at] == '\0') {
                     wroteNul = true;
                     firstNul = at;
                 }
                 continue;
             }
+        } else if (c == '&' && predefined && predefinedReference(d, &longer)) {
+            mustAllocate = mustAllocate || longer;
+            continue;
         } else if (c == entityMark && entityReference(d, entities)) {
             continue;
         } else if (classes.of[static_cast<unsigned char>(c)] & SPACE) {
@@ -229,6 +262,11 @@ char *decode(char *text, size_t length, char **entities, char mode, size_t *resu
         memset(d.base + produced, 0, length - produced);
     }
     d.base[produced] = '\0';
+    if (mustAllocate && !d.owned) {
+        char *copy = static_cast<char *>(malloc(textCapacity(produced)));
+        memcpy(copy, d.base, produced + 1);
+        d.base = copy;
+    }
     if (wroteNul) produced = firstNul;
     if (mode == '*') produced = collapseSpaces(d.base, produced);
     *resultLength = produced;
@@ -268,5 +306,5 @@ char *fromUtf16(const char *input, size_t length, size_t *resultLength) {
 char *xmlDecode(char *text, char **entities, char mode) {
     if (!text) return nullptr;
     size_t length;
-    return xmlimpl::decode(text, strlen(text), entities, mode, &length);
+    return xmlimpl::decode(text, strlen(text), entities, mode, SIZE_MAX, &length);
 }

@@ -36,6 +36,10 @@ XmlDocument *newDocument() {
     return doc;
 }
 
+bool startsWithPredefined(char **entities) {
+    return memcmp(entities, predefinedEntities, PREDEFINED_SLOTS * sizeof(char *)) == 0;
+}
+
 XmlNode *newNode(char *name, size_t attributePairs) {
     size_t attributeBytes = attributePairs ? (2 * attributePairs + 2) * sizeof(char *) + attributePairs + 1 : sizeof(char *);
     XmlNode *node = static_cast<XmlNode *>(malloc(sizeof(XmlNode) + attributeBytes));

@@ -18,6 +18,9 @@ inline bool attributesInRecord(const XmlNode *node) {
     return node->attr == reinterpret_cast<char *const *>(node + 1);
 }
 
+// Whether an entity table starts with the predefined entities, as a document's does.
+bool startsWithPredefined(char **entities);
+
 // A document as after step 1 of a parse: no root name, empty text and tables.
 XmlDocument *newDocument();
 // The document a node belongs to: the top of its parent chain.
@@ -30,8 +33,12 @@ size_t textCapacity(size_t length);
 
 // Decodes text[0..length) (text[length] is NUL) in place in the given mode; returns the
 // result, a new allocation (of textCapacity bytes) when a replacement did not fit, and
-// its string length.
-char *decode(char *text, size_t length, char **entities, char mode, size_t *resultLength);
+// its string length. A replacement that would make the text grow by more than
+// `growthLimit` bytes is not made: the reference stays as written.
+char *decode(char *text, size_t length, char **entities, char mode, size_t growthLimit, size_t *resultLength);
+// Growth limit of the texts of a document: entities nested into each other can
+// otherwise expand exponentially.
+size_t growthLimit(const XmlDocument *doc);
 // UTF-8 copy of a UTF-16 input whose first byte is the byte-order mark; sets its length.
 char *fromUtf16(const char *input, size_t length, size_t *resultLength);
 

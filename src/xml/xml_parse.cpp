@@ -23,6 +23,8 @@ const unsigned char END_NAME_END = 4;   // NUL, tab, CR, LF, space, '>'
 const unsigned char BLANK = 8;          // tab, CR, LF, space
 const unsigned char NAME_START = 16;    // ASCII letter, '_', ':'
 const unsigned char SPACE = 32;         // C-locale isspace
+const unsigned char TEXT_STOP = 64;     // NUL, '<', and what decoding changes: '&', CR
+const unsigned char VALUE_STOP = 128;   // NUL, quotes, and what decoding changes: '&', white space but ' '
 
 struct TagClasses {
     unsigned char of[256] = {};
@@ -37,6 +39,8 @@ struct TagClasses {
         of[static_cast<unsigned char>('_')] |= NAME_START;
         of[static_cast<unsigned char>(':')] |= NAME_START;
         for (unsigned char c : {'\t', '\n', '\v', '\f', '\r', ' '}) of[c] |= SPACE;
+        for (unsigned char c : {'\0', '<', '&', '\r'}) of[c] |= TEXT_STOP;
+        for (unsigned char c : {'\0', '"', '\'', '&', '\t', '\n', '\v', '\f', '\r'}) of[c] |= VALUE_STOP;
     }
     bool is(char c, unsigned char kind) const { return of[static_cast<unsigned char>(c)] & kind; }
 };
@@ -45,6 +49,31 @@ const TagClasses tag;
 bool isSpace(char c) { return tag.is(c, SPACE); }
 
 bool sameName(const char *a, const char *b) { return a[0] == b[0] && strcmp(a, b) == 0; }
+
+// The '<' that ends a text, or the NUL at the end of text. `plain` tells whether the
+// text holds nothing that decoding in mode '&' would change.
+char *textEnd(char *p, bool *plain) {
+    while (!tag.is(*p, TEXT_STOP)) ++p;
+    *plain = *p == '<' || *p == '\0';
+    if (*plain) return p;
+    char *lt = strchr(p, '<');
+    return lt ? lt : p + strlen(p);
+}
+
+// The closing quote of an attribute value, or none. `plain` tells whether the value
+// holds nothing that decoding in mode ' ' would change.
+char *valueEnd(char *p, char quote, bool *plain) {
+    for (;; ++p) {
+        while (!tag.is(*p, VALUE_STOP)) ++p;
+        if (*p == quote) {
+            *plain = true;
+            return p;
+        }
+        if (*p != '"' && *p != '\'') break;
+    }
+    *plain = false;
+    return *p ? strchr(p, quote) : nullptr;
+}
 
 void storeError(XmlDocument *doc, const char *p, const char *format, va_list args) {
     int line = 1 + static_cast<int>(std::count(static_cast<const char *>(doc->s), p, '\n'));
@@ -153,7 +182,7 @@ private:
     void open(char *name, const TagAttributes &attributes);
     void close();
     void append(XmlNode *parent, XmlNode *node);
-    void addContent(char *text, size_t length, char mode);
+    void addContent(char *text, size_t length, char mode, bool plain = false);
     void finish();
 
     XmlDocument *doc_;
@@ -193,7 +222,7 @@ char *Parser::startTag(char *lt) {
     while (!tag.is(*p, TAG_NAME_END)) ++p;
     while (isSpace(*p)) *p++ = '\0';
     char **defaults = nullptr;
-    if (*p != '/' && *p != '>' && *p != '\0') defaults = defaultsFor(doc_->attr, name);
+    if (*p != '/' && *p != '>' && *p != '\0' && doc_->attr[0]) defaults = defaultsFor(doc_->attr, name);
 
     TagAttributes attributes;
     while (*p && *p != '/' && *p != '>') {
@@ -205,16 +234,22 @@ char *Parser::startTag(char *lt) {
             if (*p == '"' || *p == '\'') {
                 char quote = *p;
                 char *value = p + 1;
-                char *closing = strchr(value, quote);
+                bool plain;
+                char *closing = valueEnd(value, quote, &plain);
                 if (!closing) {
                     attributes.discard();
                     return fail(p, "missing %c", quote);
                 }
                 *closing = '\0';
-                size_t length;
-                pair[1] = decode(value, static_cast<size_t>(closing - value), doc_->ent,
-                                 attributeMode(defaults, pair[0]), &length);
-                if (pair[1] != value) attributes.markOwned();
+                char mode = attributeMode(defaults, pair[0]);
+                if (!plain || mode == '*') {
+                    size_t length;
+                    pair[1] = decode(value, static_cast<size_t>(closing - value), doc_->ent, mode,
+                                     growthLimit(doc_), &length);
+                    if (pair[1] != value) attributes.markOwned();
+                } else {
+                    pair[1] = value;
+                }
                 p = closing + 1;
             }
         }
@@ -379,11 +414,11 @@ void Parser::close() {
     cur_ = cur_->parent;
 }
 
-void Parser::addContent(char *text, size_t length, char mode) {
+void Parser::addContent(char *text, size_t length, char mode, bool plain) {
     if (!cur_ || !cur_->name || length == 0) return;
     text[length] = '\0';
-    size_t pieceLength;
-    char *piece = decode(text, length, doc_->ent, mode, &pieceLength);
+    size_t pieceLength = length;
+    char *piece = plain ? text : decode(text, length, doc_->ent, mode, growthLimit(doc_), &pieceLength);
     bool allocated = piece != text;
     if (curLength_ == 0) {
         if (cur_->flags & XML_TEXT_OWNED) free(cur_->txt);
@@ -395,7 +430,7 @@ void Parser::addContent(char *text, size_t length, char mode) {
     }
     size_t joined = curLength_ + pieceLength;
     if (cur_->flags & XML_TEXT_OWNED) {
-        if (textCapacity(joined) > textCapacity(curLength_))
+        if (joined >= textCapacity(curLength_))  // past the room of the power of two
             cur_->txt = static_cast<char *>(realloc(cur_->txt, textCapacity(joined)));
     } else {
         char *copy = static_cast<char *>(malloc(textCapacity(joined)));
@@ -431,12 +466,13 @@ void Parser::run() {
         else if (d == '?') text = procInstr(p);
         else text = fail(p, "unexpected <");
         if (!text) break;
-        char *next = strchr(text, '<');
-        if (!next) {
-            end_ = text + strlen(text);
+        bool plain;
+        char *next = textEnd(text, &plain);
+        if (!*next) {
+            end_ = next;
             break;
         }
-        addContent(text, static_cast<size_t>(next - text), '&');
+        addContent(text, static_cast<size_t>(next - text), '&', plain);
         p = next;
     }
     XmlNode *open = cur_;

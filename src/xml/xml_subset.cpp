@@ -36,18 +36,19 @@ size_t pairCount(char **table) {
 }
 
 // Whether a value leads back to the entity being declared (`name`, with its ';') through
-// its own references or through those of the entities it refers to. Entities already
-// looked at are not looked at again: the declared ones cannot form a loop among
-// themselves, so a second visit finds nothing new.
-bool leadsTo(const char *value, const char *name, char **table, std::vector<bool> &seen) {
+// its own references or through those of the entities it refers to. References start
+// with '&'; those to parameter entities also with '%', as they are expanded. Entities
+// already looked at are not looked at again: the declared ones cannot form a loop
+// among themselves, so a second visit finds nothing new.
+bool leadsTo(const char *value, const char *name, char **table, const char *marks, std::vector<bool> &seen) {
     size_t nameLength = strlen(name);
-    for (const char *amp = strchr(value, '&'); amp; amp = strchr(amp + 1, '&')) {
-        if (strncmp(amp + 1, name, nameLength) == 0) return true;
+    for (const char *ref = strpbrk(value, marks); ref; ref = strpbrk(ref + 1, marks)) {
+        if (strncmp(ref + 1, name, nameLength) == 0) return true;
         for (size_t i = 0; table[2 * i]; ++i) {
-            if (!startsWith(amp + 1, table[2 * i])) continue;
+            if (!startsWith(ref + 1, table[2 * i])) continue;
             if (!seen[i]) {
                 seen[i] = true;
-                if (leadsTo(table[2 * i + 1], name, table, seen)) return true;
+                if (leadsTo(table[2 * i + 1], name, table, marks, seen)) return true;
             }
             break;
         }
@@ -105,9 +106,10 @@ char *SubsetReader::entity(char *declaration) {
     *closing = '\0';
     char **table = parameter ? parameters_.data() : doc_->ent;
     size_t length;
-    char *replacement = decode(value, static_cast<size_t>(closing - value), parameters_.data(), '%', &length);
+    char *replacement =
+        decode(value, static_cast<size_t>(closing - value), parameters_.data(), '%', growthLimit(doc_), &length);
     std::vector<bool> seen(pairCount(table));
-    if (leadsTo(replacement, name, table, seen)) {
+    if (leadsTo(replacement, name, table, parameter ? "&%" : "&", seen)) {
         if (replacement != value) free(replacement);
         return fail(declaration, "circular entity declaration &%s", name);
     }
@@ -189,7 +191,8 @@ char *SubsetReader::attlist(char *declaration) {
             if (!closing) return fail(declaration, "malformed <!ATTLIST");
             *closing = '\0';
             size_t length;
-            char *decoded = decode(value, static_cast<size_t>(closing - value), doc_->ent, cdata ? ' ' : '*', &length);
+            char *decoded = decode(value, static_cast<size_t>(closing - value), doc_->ent, cdata ? ' ' : '*',
+                                   growthLimit(doc_), &length);
             recordDefault(element, name, decoded, mark);
             p = closing + 1;
         } else {

@@ -95,7 +95,7 @@ void putAttribute(Output &out, const char *name, const char *value) {
 // Index of the first attribute pair with that name.
 size_t firstAttribute(char **attr, const char *name) {
     size_t i = 0;
-    while (attr[i] && strcmp(attr[i], name) != 0) i += 2;
+    while (attr[i] && (attr[i][0] != name[0] || strcmp(attr[i], name) != 0)) i += 2;
     return i;
 }
 
