@@ -69,8 +69,18 @@ int exitStatus(int waitStatus)
     return WIFSIGNALED(waitStatus) ? 128 + WTERMSIG(waitStatus) : -1;
 }
 
+// Sanitizer builds report memory errors, leaks and undefined behaviour on
+// standard error; such a report fails the test that ran the program.
+void checkSanitizerReport(const std::string &program, const std::string &errors)
+{
+    if (errors.find("Sanitizer") != std::string::npos ||
+        errors.find("runtime error:") != std::string::npos)
+        ADD_FAILURE() << program << " reported on standard error:\n" << errors;
+}
+
 // Runs a program with the CGI variables replaced by the given NAME=value
 // entries, the bytes as standard input, and collects its standard output.
+// Its standard error is passed on and checked for sanitizer reports.
 RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std::string> &cgiEnv,
                 const std::string &input)
 {
@@ -89,8 +99,9 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
     // Standard input from an unlinked file: no pipe to keep filled while the
     // program writes, whatever the sizes.
     FILE *inputFile = std::tmpfile();
+    FILE *errorFile = std::tmpfile();
     int output[2];
-    if (!inputFile || pipe(output) != 0) {
+    if (!inputFile || !errorFile || pipe(output) != 0) {
         std::perror("spawn");
         std::exit(1);
     }
@@ -102,6 +113,7 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
     if (child == 0) {
         dup2(fileno(inputFile), STDIN_FILENO);
         dup2(output[1], STDOUT_FILENO);
+        dup2(fileno(errorFile), STDERR_FILENO);
         close(output[0]);
         close(output[1]);
         std::vector<char *> argv, envp;
@@ -126,6 +138,13 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
     int waitStatus = 0;
     if (child > 0 && waitpid(child, &waitStatus, 0) == child)
         result.status = exitStatus(waitStatus);
+    std::string errors;
+    std::rewind(errorFile);
+    while ((count = read(fileno(errorFile), buffer, sizeof buffer)) > 0)
+        errors.append(buffer, static_cast<size_t>(count));
+    std::fclose(errorFile);
+    std::fputs(errors.c_str(), stderr);
+    checkSanitizerReport(arguments.back(), errors);
     return result;
 }
 

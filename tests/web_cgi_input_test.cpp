@@ -71,6 +71,10 @@ TEST(CgiInput, BodyLargerThanMemoryFails)
     if (child == 0) {
         const rlimit limit = {256u << 20, 256u << 20};
         setrlimit(RLIMIT_AS, &limit);
+        // User-mode emulation accepts the limit but leaves it to the host.
+        rlimit applied = {};
+        if (getrlimit(RLIMIT_AS, &applied) != 0 || applied.rlim_cur != limit.rlim_cur)
+            _exit(2);
         FILE *input = fopencookie(nullptr, "r", cookie_io_functions_t{readEndless, nullptr, nullptr, nullptr});
         std::string text = "unchanged";
         const int result = WebDataComm::getInstance()->readRequest(text, input);
@@ -78,6 +82,8 @@ TEST(CgiInput, BodyLargerThanMemoryFails)
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "the address space limit is not applied here";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 

@@ -1,6 +1,6 @@
 #include "config/web_config_store.h"
 
-#include <iostream>
+#include <cstdio>
 #include <utility>
 
 #include "config/paths.h"
@@ -9,6 +9,14 @@
 
 // Addresses and masks shorter than this are refused unwritten.
 static const size_t MIN_ADDRESS_LENGTH = 8;
+
+// A console message: one line on standard output, flushed at once. (stdio
+// rather than iostreams: a CGI process then skips the streams' start-up.)
+static void printLine(const char *text)
+{
+    std::printf("%s\n", text);
+    std::fflush(stdout);
+}
 
 // The first element of a sequence whose text equals `text`, or none.
 static XmlNode *findByText(XmlNode *first, const std::string &text)
@@ -69,7 +77,7 @@ int WebConfigStore::setIpInfo(const IpInfo &info)
     XmlNode *ipAddress = xmlChild(ipInfo, "ipAddress");
     XmlNode *netMask = xmlChild(ipInfo, "netMask");
     if (!ipAddress || !netMask) {
-        std::cout << "set ip address type  error" << std::endl;
+        printLine("set ip address type  error");
         return -1;
     }
     if (info.ipAddress == ipAddress->txt && info.netMask == netMask->txt) {
@@ -90,7 +98,7 @@ int WebConfigStore::setOnuMac(const std::string &mac)
     }
     XmlNode *onuMac = xmlChild(ipInfo, "onu_mac");
     if (!onuMac) {
-        std::cout << SET_MAC_FAIL_MESSAGE << std::endl;
+        printLine(SET_MAC_FAIL_MESSAGE);
         return -1;
     }
     xmlSetText(onuMac, mac.c_str());

@@ -1,6 +1,6 @@
 #include "device/epon_info_reader.h"
 
-#include <fstream>
+#include <cstdio>
 #include <vector>
 
 #include "config/paths.h"
@@ -14,12 +14,17 @@ namespace {
 // whether a word is in progress carries over from one used line to the next.
 // With restartEachLine the field number starts again at the first field on
 // every used line, so later lines append to the fields already gathered.
-void gatherWords(std::istream &in, std::vector<std::string> &fields, bool restartEachLine)
+void gatherWords(const std::string &text, std::vector<std::string> &fields, bool restartEachLine)
 {
     size_t field = 0;
     bool inWord = false;
-    std::string line;
-    while (std::getline(in, line)) {
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
         if (line.empty() || line[0] != '[') {
             continue;
         }
@@ -40,6 +45,22 @@ void gatherWords(std::istream &in, std::vector<std::string> &fields, bool restar
             inWord = true;
         }
     }
+}
+
+// The whole file; -1 when it cannot be opened. (stdio rather than
+// iostreams: a CGI process then skips the streams' start-up.)
+int readText(const std::string &path, std::string &text)
+{
+    FILE *file = std::fopen(path.c_str(), "r");
+    if (!file) {
+        return -1;
+    }
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+        text.append(buffer, got);
+    }
+    std::fclose(file);
+    return 0;
 }
 
 }  // namespace
@@ -80,13 +101,13 @@ EponInfoReader::EponInfoReader(const std::string &infoPath, const std::string &c
 
 int EponInfoReader::readEponInfo(EponInfo &record)
 {
-    std::ifstream in(infoPath);
-    if (!in) {
+    std::string text;
+    if (readText(infoPath, text) != 0) {
         logTrace("open file infoEpon  fail !");
         return -1;
     }
     std::vector<std::string> words(6);
-    gatherWords(in, words, true);
+    gatherWords(text, words, true);
     record.state = words[0];
     record.etherType = words[1];
     record.unicastMacAddr = words[2];
@@ -98,13 +119,13 @@ int EponInfoReader::readEponInfo(EponInfo &record)
 
 int EponInfoReader::readAllCounters(EponCounters &record)
 {
-    std::ifstream in(countersPath);
-    if (!in) {
+    std::string text;
+    if (readText(countersPath, text) != 0) {
         logTrace("open file allCnt  fail !");
         return -1;
     }
     std::vector<std::string> words(EPON_COUNTER_COUNT);
-    gatherWords(in, words, false);
+    gatherWords(text, words, false);
     for (size_t i = 0; i < EPON_COUNTER_COUNT; ++i) {
         record.*EPON_COUNTER_FIELDS[i].value = words[i];
     }

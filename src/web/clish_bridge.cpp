@@ -1,7 +1,7 @@
 #include "web/clish_bridge.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "config/paths.h"
 #include "log/log.h"
@@ -11,12 +11,19 @@ namespace {
 const char RUN_SCRIPT_PATH[] = "/tmp/TempFile";
 const char CAPTURE_SCRIPT_PATH[] = "/tmp/TmpFile";
 
-// Replaces the script at `path` with the four lines clish reads.
+// Replaces the script at `path` with the four lines clish reads. (stdio
+// rather than iostreams: a CGI process then skips the streams' start-up.)
 void writeScript(const char *path, const std::string &context, const std::string &command)
 {
-    std::fstream(path, std::ios::in | std::ios::app);  // creates a missing file
-    std::ofstream script(path, std::ios::trunc);
-    script << context << '\n' << command << "\n\nquit\n";
+    if (FILE *created = std::fopen(path, "a+")) {  // creates a missing file
+        std::fclose(created);
+    }
+    FILE *script = std::fopen(path, "w");
+    if (!script) {
+        return;
+    }
+    std::fprintf(script, "%s\n%s\n\nquit\n", context.c_str(), command.c_str());
+    std::fclose(script);
 }
 
 // Feeds the script to clish through `clishCommand`, then removes it.
@@ -81,20 +88,19 @@ int getFecMode(std::string &fecMode)
 {
     runClishCapture(CLISH_EOAM, "show pon fec_mode");
 
-    std::ifstream output(INFO_FILE_PATH);
+    FILE *output = std::fopen(INFO_FILE_PATH, "r");
     if (!output) {
         logTrace("open file info_file  fail !");
         return -1;
     }
-    fecMode = "0";
-    std::string line;
-    while (std::getline(output, line)) {
-        if (line.find("FEC Enabled") != std::string::npos) {
-            fecMode = "1";
-            break;
-        }
+    std::string text;
+    char buffer[512];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, output)) > 0;) {
+        text.append(buffer, got);
     }
-    output.close();
+    std::fclose(output);
+    // The phrase holds no line break, so finding it in the text finds it in a line.
+    fecMode = text.find("FEC Enabled") != std::string::npos ? "1" : "0";
     runShell(std::string("rm -f ") + INFO_FILE_PATH);
     return 0;
 }

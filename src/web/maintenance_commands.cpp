@@ -3,8 +3,8 @@
 // flag (33). They work through shell commands run in a fixed order whose exit
 // statuses are never examined; where the reply comes first it is flushed
 // before anything runs, since the unit may restart under the request.
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "config/paths.h"
@@ -125,12 +125,13 @@ void RequestProcess::processUpgrade()
 
 void RequestProcess::processNewOnuFlag()
 {
-    // Opening for reading and writing never creates the file.
-    std::fstream flag(NEW_ONU_FLAG_PATH, std::ios::in | std::ios::out);
+    // Opening for reading and writing ("r+") never creates the file.
+    FILE *flag = std::fopen(NEW_ONU_FLAG_PATH, "r+");
     if (!flag) {
         reply.sendReply("1");
         runShell(std::string("touch ") + NEW_ONU_FLAG_PATH);
         return;
     }
+    std::fclose(flag);
     reply.sendReply("0");
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "log/log.h"
@@ -41,6 +42,9 @@ int readBody(FILE *input, unsigned long length, std::string &body)
             remaining -= got;
         }
     } catch (const std::bad_alloc &) {
+        return -1;
+    } catch (const std::length_error &) {
+        // On a 32-bit unit the text's size limit comes before memory runs out.
         return -1;
     }
     return 0;

@@ -1,0 +1,104 @@
+/*
+ * Runs programs as a web server runs a CGI process, over and over, and
+ * reports for each its median wall time and its peak resident memory.
+ *
+ *   request_cost_runner ROUNDS CMD [ARGS...] [-- CMD [ARGS...]]...
+ *
+ * Each round runs every command once, in turn, so that a drift of the
+ * machine's load touches all of them alike. Standard input and output are
+ * /dev/null; the environment is the runner's own. A run that does not end
+ * with status 0 stops the runner. One line per command:
+ *   MEDIAN_MICROSECONDS PEAK_RSS_KIB
+ * (the peak of ru_maxrss over the runs, which covers the processes that a
+ * run waited for, such as shells started with system()).
+ */
+#define _GNU_SOURCE
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+struct Command {
+    char **argv;
+    double *samples;
+    long peakKib;
+};
+
+static double elapsedMicroseconds(const struct timespec *start, const struct timespec *end)
+{
+    return (double)(end->tv_sec - start->tv_sec) * 1e6 + (double)(end->tv_nsec - start->tv_nsec) / 1e3;
+}
+
+/* One run; returns 0 when the program ended with status 0. */
+static int runOnce(struct Command *command, int round, int nullFd)
+{
+    struct timespec start, end;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(nullFd, STDIN_FILENO);
+        dup2(nullFd, STDOUT_FILENO);
+        execvp(command->argv[0], command->argv);
+        _exit(127);
+    }
+    int status;
+    struct rusage usage;
+    if (child < 0 || wait4(child, &status, 0, &usage) != child)
+        return -1;
+    clock_gettime(CLOCK_MONOTONIC, &end);
+    command->samples[round] = elapsedMicroseconds(&start, &end);
+    if (usage.ru_maxrss > command->peakKib)
+        command->peakKib = usage.ru_maxrss;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
+}
+
+static int compareSamples(const void *a, const void *b)
+{
+    double x = *(const double *)a, y = *(const double *)b;
+    return (x > y) - (x < y);
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 3 || atoi(argv[1]) < 1) {
+        fprintf(stderr, "usage: %s ROUNDS CMD [ARGS...] [-- CMD [ARGS...]]...\n", argv[0]);
+        return 2;
+    }
+    int rounds = atoi(argv[1]);
+    struct Command commands[64];
+    int count = 0;
+    for (int i = 2; i < argc && count < 64; ++i) {
+        commands[count].argv = &argv[i];
+        commands[count].samples = calloc((size_t)rounds, sizeof(double));
+        commands[count].peakKib = 0;
+        ++count;
+        while (i < argc && strcmp(argv[i], "--") != 0)
+            ++i;
+        if (i < argc)
+            argv[i] = NULL;
+    }
+    int nullFd = open("/dev/null", O_RDWR);
+    if (nullFd < 0) {
+        perror("/dev/null");
+        return 1;
+    }
+    for (int round = 0; round < rounds; ++round) {
+        for (int c = 0; c < count; ++c) {
+            if (runOnce(&commands[c], round, nullFd) != 0) {
+                fprintf(stderr, "%s failed\n", commands[c].argv[0]);
+                return 1;
+            }
+        }
+    }
+    for (int c = 0; c < count; ++c) {
+        qsort(commands[c].samples, (size_t)rounds, sizeof(double), compareSamples);
+        double median = rounds % 2 ? commands[c].samples[rounds / 2]
+                                   : (commands[c].samples[rounds / 2 - 1] + commands[c].samples[rounds / 2]) / 2;
+        printf("%.0f %ld\n", median, commands[c].peakKib);
+    }
+    return 0;
+}
