@@ -52,6 +52,12 @@ TEST(XmlDecode, Modes) {
     }
 }
 
+TEST(XmlDecode, TableWithoutPredefinedEntities) {
+    char *shortTable[] = {e, fValue, nullptr};
+    EXPECT_EQ(decoded("&e;&lt;&#65;", '&', shortTable), "F&lt;A");
+    EXPECT_EQ(decoded("&lt;", '&', nullptr), "&lt;");
+}
+
 TEST(XmlDecode, LongerReplacementMovesToAllocation) {
     std::string shorter = "x&amp;y";
     EXPECT_EQ(xmlDecode(shorter.data(), entities, '&'), shorter.data());

@@ -20,6 +20,8 @@ TEST(XmlParse, ErrorTexts) {
         {"just text\n", "[error near line 1]: root tag missing"},
         {"<!-- only a comment -->", "[error near line 1]: root tag missing"},
         {"<a>x</b>", "[error near line 1]: unexpected closing tag </b>"},
+        {"<ab></a>", "[error near line 1]: unexpected closing tag </a>"},
+        {"<a></ab>", "[error near line 1]: unexpected closing tag </ab>"},
         {"<a><b></a>", "[error near line 1]: unexpected closing tag </a>"},
         {"</a>", "[error near line 1]: unexpected closing tag </a>"},
         {"<a>", "[error near line 1]: unclosed tag <a>"},
@@ -82,15 +84,42 @@ TEST(XmlParse, TextIsJoinedAcrossChildren) {
 }
 
 TEST(XmlParse, TextIsOwnedWhenAReplacementWasLonger) {
-    const std::pair<const char *, bool> cases[] = {
-        {"<a>x&amp;y&quot;&apos;</a>", false},  // replacements of equal or shorter length
-        {"<a>x&lt;y</a>", true},                 // "&#60;" is longer than "&lt;"
-        {"<a>&gt;</a>", true},
-        {"<a>&#65;</a>", false},
+    struct TextCase {
+        const char *input, *text;
+        bool owned;
     };
-    for (auto [input, owned] : cases) {
-        ParsedXml doc(input);
-        EXPECT_EQ(static_cast<bool>(doc.root->flags & XML_TEXT_OWNED), owned) << input;
+    const TextCase cases[] = {
+        {"<a>x&amp;y&quot;&apos;</a>", "x&y\"'", false},  // replacements of equal or shorter length
+        {"<a>x&lt;y</a>", "x<y", true},                    // "&#60;" is longer than "&lt;"
+        {"<a>&gt;</a>", ">", true},
+        {"<a>&#65;</a>", "A", false},
+        {"<a>&amp;lt;</a>", "&lt;", false},  // a replacement is not decoded again
+        // Predefined references together with what else decoding changes.
+        {"<a>&lt;&#65;</a>", "<A", true},
+        {"<a>&gt;\r\n&amp;</a>", ">\n&", true},
+        {"<a>a&b&amp;</a>", "a&b&", false},
+        {"<a>&amp</a>", "&amp", false},
+        {"<a>x&lt</a>", "x&lt", false},
+    };
+    for (const TextCase &c : cases) {
+        ParsedXml doc(c.input);
+        EXPECT_STREQ(doc.root->txt, c.text) << c.input;
+        EXPECT_EQ(static_cast<bool>(doc.root->flags & XML_TEXT_OWNED), c.owned) << c.input;
+    }
+}
+
+TEST(XmlParse, PiecesOfAnyLengthAreJoined) {
+    for (size_t length : {1, 7, 15, 16, 17, 40}) {
+        std::string text = "<r>", joined;
+        for (int i = 0; i < 20; ++i) {
+            std::string piece(length, static_cast<char>('a' + i));
+            text += piece + "<c/>";
+            joined += piece;
+        }
+        ParsedXml doc(text + "</r>");
+        EXPECT_EQ(doc.root->txt, joined) << "pieces of " << length;
+        size_t off = 0;
+        for (XmlNode *c = doc.root->child; c; c = c->ordered) EXPECT_EQ(c->off, off += length);
     }
 }
 
@@ -118,19 +147,29 @@ TEST(XmlParse, ChildrenAreOnThreeLists) {
 }
 
 TEST(XmlParse, RunsAndAlternationsOfNamesKeepTheirChains) {
-    std::string text = "<r>";
-    for (int i = 0; i < 50; ++i) text += "<a/><a/><b/><a/><c/><c/><c/>";
-    ParsedXml doc(text + "</r>");
-    EXPECT_EQ(doc.root->child->sibling->sibling->sibling, nullptr);
-    for (auto [name, expected] : {std::pair{"a", 150}, {"b", 50}, {"c", 150}}) {
-        int count = 0;
-        for (XmlNode *n = xmlChild(doc.root, name); n; n = n->next, ++count) {
-            EXPECT_STREQ(n->name, name);
-            if (count) {
-                EXPECT_EQ(n->sibling, nullptr);
-            }
+    std::string repeated, mixed;
+    for (int i = 0; i < 50; ++i) repeated += "aabacccb";
+    for (unsigned i = 0, x = 1; i < 300; ++i, x = x * 1103515245 + 12345) mixed += static_cast<char>('a' + (x >> 16) % 4);
+    for (const std::string &names : {std::string("aab"), std::string("abab"), std::string("abcabcabc"),
+                                     std::string("aaabaaab"), std::string("abacabadabacaba"), repeated, mixed}) {
+        std::string text = "<r>";
+        for (char name : names) text += std::string("<") + name + "/>";
+        ParsedXml doc(text + "</r>");
+        std::string order, firsts, distinct;
+        for (XmlNode *n = doc.root->child; n; n = n->ordered) order += n->name;
+        for (XmlNode *n = doc.root->child; n; n = n->sibling) firsts += n->name;
+        for (char name : names)
+            if (distinct.find(name) == std::string::npos) distinct += name;
+        EXPECT_EQ(order, names);
+        EXPECT_EQ(firsts, distinct);
+        for (char name : firsts) {
+            std::vector<XmlNode *> chain, expected;
+            for (XmlNode *n = xmlChild(doc.root, std::string(1, name).c_str()); n; n = n->next) chain.push_back(n);
+            for (XmlNode *n = doc.root->child; n; n = n->ordered)
+                if (n->name[0] == name) expected.push_back(n);
+            EXPECT_EQ(chain, expected) << names << " chain " << name;
+            for (size_t i = 1; i < chain.size(); ++i) EXPECT_EQ(chain[i]->sibling, nullptr);
         }
-        EXPECT_EQ(count, expected);
     }
 }
 

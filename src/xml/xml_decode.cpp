@@ -157,21 +157,44 @@ bool entityReference(Decoding &d, char **entities) {
 // directly, as expanding its replacement (a character reference) would write it.
 // `longer` tells whether the replacement is longer than the reference ("&lt;" is
 // replaced by "&#60;"), which makes the result an allocation.
-bool predefinedReference(Decoding &d, bool *longer) {
-    const char *after = d.base + d.r + 1;
+bool predefinedAt(Decoding &d, bool *longer) {
     char c;
-    size_t refLength;
-    if (after[0] == 'l' && after[1] == 't' && after[2] == ';') c = '<', refLength = 4;
-    else if (after[0] == 'g' && after[1] == 't' && after[2] == ';') c = '>', refLength = 4;
-    else if (strncmp(after, "amp;", 4) == 0) c = '&', refLength = 5;
-    else if (strncmp(after, "quot;", 5) == 0) c = '"', refLength = 6;
-    else if (strncmp(after, "apos;", 5) == 0) c = '\'', refLength = 6;
-    else return false;
+    size_t refLength = xmlimpl::predefinedReference(d.base + d.r, &c);
+    if (!refLength) return false;
     *longer = refLength == 4;
     d.base[d.w++] = c;
     d.r += refLength;
     return true;
 }
+
+// The end of a decoded text: the bytes it no longer uses are cleared, and a result
+// that a longer replacement would not have fitted moves to an allocation.
+char *finishText(char *text, size_t produced, size_t length, bool mustAllocate) {
+    memset(text + produced, 0, length - produced + 1);
+    if (!mustAllocate) return text;
+    char *copy = static_cast<char *>(malloc(xmlimpl::textCapacity(produced)));
+    memcpy(copy, text, produced + 1);
+    return copy;
+}
+
+// The number of characters from p up to the first of the given kinds or NUL. Four at
+// a time: the runs between references are short, and the loop overhead would otherwise
+// cost as much as the tests.
+size_t span(const char *p, unsigned char kinds) {
+    kinds |= END;
+    const char *q = p;
+    for (;; q += 4) {
+        if (classes.of[static_cast<unsigned char>(q[0])] & kinds) break;
+        if (classes.of[static_cast<unsigned char>(q[1])] & kinds) return static_cast<size_t>(q + 1 - p);
+        if (classes.of[static_cast<unsigned char>(q[2])] & kinds) return static_cast<size_t>(q + 2 - p);
+        if (classes.of[static_cast<unsigned char>(q[3])] & kinds) return static_cast<size_t>(q + 3 - p);
+    }
+    return static_cast<size_t>(q - p);
+}
+
+// How much longer the texts of a document may become by replacements: entities nested
+// into each other could otherwise expand exponentially.
+size_t growthLimit(const XmlDocument *doc) { return static_cast<size_t>(doc->e - doc->s) + 65536; }
 
 // Mode '*': leading and trailing spaces go, runs of spaces become one.
 size_t collapseSpaces(char *text, size_t length) {
@@ -189,50 +212,46 @@ size_t collapseSpaces(char *text, size_t length) {
 
 namespace xmlimpl {
 
-size_t textCapacity(size_t length) {
-    if (length < 64) return 64;
-    return static_cast<size_t>(1ull << (64 - __builtin_clzll(static_cast<unsigned long long>(length))));
+Entities documentEntities(const XmlDocument *doc) {
+    return {doc->ent, startsWithPredefined(doc->ent), growthLimit(doc)};
 }
 
-size_t growthLimit(const XmlDocument *doc) { return static_cast<size_t>(doc->e - doc->s) + 65536; }
+Entities parameterEntities(const XmlDocument *doc, char **table) { return {table, false, growthLimit(doc)}; }
 
-char *decode(char *text, size_t length, char **entities, char mode, size_t growthLimit, size_t *resultLength) {
+char *decode(char *text, size_t length, const Entities &entities, char mode, size_t plainPrefix,
+             size_t *resultLength) {
     unsigned char stops = 0;
     if (mode != 'c') stops |= AMP;
     if (mode == '%') stops |= PERCENT;
     if (mode == ' ' || mode == '*') stops |= SPACE;
 
     // Most texts hold nothing to decode: one scan finds that out.
-    size_t first = 0;
-    while (!(classes.of[static_cast<unsigned char>(text[first])] & (stops | CR | END))) ++first;
+    size_t first = plainPrefix + span(text + plainPrefix, stops | CR);
     if (!text[first]) {
         *resultLength = first;
         return text;
     }
-    if (char *cr = static_cast<char *>(memchr(text + first, '\r', length - first)))
-        length = normalizeLineEnds(text, cr, length);
+    size_t cr = first + span(text + first, CR);
+    if (cr < length) length = normalizeLineEnds(text, text + cr, length);
     *resultLength = length;
     if (mode == 'c') return text;
 
     char entityMark = mode == '%' ? '%' : '&';
     static char *noEntities[1] = {nullptr};
-    if (!entities) entities = noEntities;
-    bool predefined = entityMark == '&' && startsWithPredefined(entities);
+    char **table = entities.table ? entities.table : noEntities;
+    bool predefined = entityMark == '&' && entities.predefined;
     bool mustAllocate = false;
 
-    size_t maxLength = length + std::min(growthLimit, SIZE_MAX - length);
+    size_t maxLength = length + std::min(entities.growthLimit, SIZE_MAX - length);
     Decoding d{text, first, first, length, false, maxLength};
     bool wroteNul = false, longer;
     size_t firstNul = 0;
     for (;;) {
         // Ordinary characters; while nothing has moved they are already in place.
-        if (d.w == d.r) {
-            while (!(classes.of[static_cast<unsigned char>(d.base[d.r])] & stops) && d.base[d.r]) ++d.r;
-            d.w = d.r;
-        } else {
-            while (!(classes.of[static_cast<unsigned char>(d.base[d.r])] & stops) && d.base[d.r])
-                d.base[d.w++] = d.base[d.r++];
-        }
+        size_t run = span(d.base + d.r, stops);
+        if (d.w != d.r) memmove(d.base + d.w, d.base + d.r, run);
+        d.w += run;
+        d.r += run;
         char c = d.base[d.r];
         if (!c) break;
         if (c == '&' && d.base[d.r + 1] == '#') {
@@ -245,10 +264,10 @@ char *decode(char *text, size_t length, char **entities, char mode, size_t growt
                 }
                 continue;
             }
-        } else if (c == '&' && predefined && predefinedReference(d, &longer)) {
+        } else if (c == '&' && predefined && predefinedAt(d, &longer)) {
             mustAllocate = mustAllocate || longer;
             continue;
-        } else if (c == entityMark && entityReference(d, entities)) {
+        } else if (c == entityMark && entityReference(d, table)) {
             continue;
         } else if (classes.of[static_cast<unsigned char>(c)] & SPACE) {
             c = ' ';
@@ -258,19 +277,30 @@ char *decode(char *text, size_t length, char **entities, char mode, size_t growt
     }
 
     size_t produced = d.w;
-    if (!d.owned && produced < length) {
-        memset(d.base + produced, 0, length - produced);
-    }
-    d.base[produced] = '\0';
-    if (mustAllocate && !d.owned) {
-        char *copy = static_cast<char *>(malloc(textCapacity(produced)));
-        memcpy(copy, d.base, produced + 1);
-        d.base = copy;
-    }
+    if (d.owned) d.base[produced] = '\0';
+    else d.base = finishText(d.base, produced, length, mustAllocate);
     if (wroteNul) produced = firstNul;
     if (mode == '*') produced = collapseSpaces(d.base, produced);
     *resultLength = produced;
     return d.base;
+}
+
+char *decodePredefined(char *text, size_t from, size_t length, size_t *resultLength) {
+    size_t w = from, r = from;
+    bool mustAllocate = false;
+    while (r < length) {
+        char c = 0;
+        size_t refLength = predefinedReference(text + r, &c);
+        mustAllocate = mustAllocate || refLength == 4;
+        text[w++] = c;
+        r += refLength;
+        size_t run = span(text + r, AMP);
+        memmove(text + w, text + r, run);
+        w += run;
+        r += run;
+    }
+    *resultLength = w;
+    return finishText(text, w, length, mustAllocate);
 }
 
 char *fromUtf16(const char *input, size_t length, size_t *resultLength) {
@@ -306,5 +336,6 @@ char *fromUtf16(const char *input, size_t length, size_t *resultLength) {
 char *xmlDecode(char *text, char **entities, char mode) {
     if (!text) return nullptr;
     size_t length;
-    return xmlimpl::decode(text, strlen(text), entities, mode, SIZE_MAX, &length);
+    xmlimpl::Entities table{entities, entities && xmlimpl::startsWithPredefined(entities), SIZE_MAX};
+    return xmlimpl::decode(text, strlen(text), table, mode, 0, &length);
 }

@@ -43,6 +43,17 @@ struct TagClasses {
         for (unsigned char c : {'\0', '"', '\'', '&', '\t', '\n', '\v', '\f', '\r'}) of[c] |= VALUE_STOP;
     }
     bool is(char c, unsigned char kind) const { return of[static_cast<unsigned char>(c)] & kind; }
+    // The first character at or after p of a kind that holds NUL, so that the scan ends
+    // at the end of text at the latest. Four at a time: markup and text runs are short,
+    // and the loop overhead would otherwise cost as much as the tests.
+    char *find(char *p, unsigned char kind) const {
+        for (;; p += 4) {
+            if (is(p[0], kind)) return p;
+            if (is(p[1], kind)) return p + 1;
+            if (is(p[2], kind)) return p + 2;
+            if (is(p[3], kind)) return p + 3;
+        }
+    }
 };
 const TagClasses tag;
 
@@ -50,21 +61,28 @@ bool isSpace(char c) { return tag.is(c, SPACE); }
 
 bool sameName(const char *a, const char *b) { return a[0] == b[0] && strcmp(a, b) == 0; }
 
-// The '<' that ends a text, or the NUL at the end of text. `plain` tells whether the
-// text holds nothing that decoding in mode '&' would change.
-char *textEnd(char *p, bool *plain) {
-    while (!tag.is(*p, TEXT_STOP)) ++p;
-    *plain = *p == '<' || *p == '\0';
-    if (*plain) return p;
-    char *lt = strchr(p, '<');
-    return lt ? lt : p + strlen(p);
+// The '<' that ends a text, or the NUL at the end of text. `special` becomes the first
+// character that decoding in mode '&' would change, or that end when there is none;
+// `onlyPredefined` tells whether each such character starts a reference to a predefined
+// entity.
+char *textEnd(char *p, char **special, bool *onlyPredefined) {
+    p = tag.find(p, TEXT_STOP);
+    *special = p;
+    bool predefined = true;
+    char c;
+    while (*p != '<' && *p) {
+        predefined = predefined && predefinedReference(p, &c);
+        p = tag.find(p + 1, TEXT_STOP);
+    }
+    *onlyPredefined = predefined;
+    return p;
 }
 
 // The closing quote of an attribute value, or none. `plain` tells whether the value
 // holds nothing that decoding in mode ' ' would change.
 char *valueEnd(char *p, char quote, bool *plain) {
     for (;; ++p) {
-        while (!tag.is(*p, VALUE_STOP)) ++p;
+        p = tag.find(p, VALUE_STOP);
         if (*p == quote) {
             *plain = true;
             return p;
@@ -104,11 +122,16 @@ public:
     void markOwned() { marks_[count_ - 1] |= 0x40; }
 
     size_t count() const { return count_; }
-    // Fills a list of count() pairs whose terminator and marks slots are set.
+    // Fills a list of count() pairs whose terminator and marks slots are set. Tags have
+    // few attributes: copying them here costs less than calling memcpy.
     void copyInto(char **attr) const {
-        memcpy(attr, slots_, 2 * count_ * sizeof(char *));
-        memcpy(attr[2 * count_ + 1], marks_, count_);
-        attr[2 * count_ + 1][count_] = '\0';
+        char *marks = attr[2 * count_ + 1];
+        for (size_t i = 0; i < count_; ++i) {
+            attr[2 * i] = slots_[2 * i];
+            attr[2 * i + 1] = slots_[2 * i + 1];
+            marks[i] = marks_[i];
+        }
+        marks[count_] = '\0';
     }
     // A list allocated on its own: the shared empty list, or name, value, ..., null,
     // marks string.
@@ -161,7 +184,8 @@ char attributeMode(char **defaults, const char *name) {
 
 class Parser {
 public:
-    Parser(XmlDocument *doc, char endByte) : doc_(doc), cur_(doc->cur), endByte_(endByte) {}
+    Parser(XmlDocument *doc, char endByte)
+        : doc_(doc), cur_(doc->cur), entities_(documentEntities(doc)), endByte_(endByte) {}
 
     void run();
 
@@ -182,13 +206,20 @@ private:
     void open(char *name, const TagAttributes &attributes);
     void close();
     void append(XmlNode *parent, XmlNode *node);
-    void addContent(char *text, size_t length, char mode, bool plain = false);
+    // Adds text[0..length) (length > 0, root element open) to cur_'s text, decoded in
+    // `mode` from its first plainPrefix bytes on; `onlyPredefined` tells that from there
+    // it holds nothing to decode but references to predefined entities in mode '&'.
+    void addContent(char *text, size_t length, char mode, size_t plainPrefix, bool onlyPredefined);
+    inline void appendPiece(char *piece, size_t length, bool allocated);
+    inline bool appendShort(char *text, size_t length);
     void finish();
 
     XmlDocument *doc_;
     XmlNode *cur_;
+    Entities entities_;
     char *end_ = nullptr;            // where the scan met the end of text
     XmlNode *lastClosed_ = nullptr;  // the most recently closed element
+    bool rootOpen_ = false;          // the root element is open: text is kept
     size_t curLength_ = 0;           // length of cur_'s text
     char endByte_;
     bool failed_ = false;
@@ -219,7 +250,7 @@ char *Parser::startTag(char *lt) {
     if (!cur_) return fail(lt, "markup outside of root element");
     char *name = lt + 1;
     char *p = name;
-    while (!tag.is(*p, TAG_NAME_END)) ++p;
+    p = tag.find(p, TAG_NAME_END);
     while (isSpace(*p)) *p++ = '\0';
     char **defaults = nullptr;
     if (*p != '/' && *p != '>' && *p != '\0' && doc_->attr[0]) defaults = defaultsFor(doc_->attr, name);
@@ -227,10 +258,11 @@ char *Parser::startTag(char *lt) {
     TagAttributes attributes;
     while (*p && *p != '/' && *p != '>') {
         char **pair = attributes.add(p);
-        while (!tag.is(*p, ATTR_NAME_END)) ++p;
+        p = tag.find(p, ATTR_NAME_END);
         if (*p == '=' || tag.is(*p, BLANK)) {
             *p++ = '\0';
-            while (*p == '=' || tag.is(*p, BLANK)) ++p;
+            if (*p != '"')  // else the usual name="value", with nothing to skip
+                while (*p == '=' || tag.is(*p, BLANK)) ++p;
             if (*p == '"' || *p == '\'') {
                 char quote = *p;
                 char *value = p + 1;
@@ -244,8 +276,7 @@ char *Parser::startTag(char *lt) {
                 char mode = attributeMode(defaults, pair[0]);
                 if (!plain || mode == '*') {
                     size_t length;
-                    pair[1] = decode(value, static_cast<size_t>(closing - value), doc_->ent, mode,
-                                     growthLimit(doc_), &length);
+                    pair[1] = decode(value, static_cast<size_t>(closing - value), entities_, mode, 0, &length);
                     if (pair[1] != value) attributes.markOwned();
                 } else {
                     pair[1] = value;
@@ -279,7 +310,7 @@ char *Parser::startTag(char *lt) {
 char *Parser::endTag(char *lt) {
     char *name = lt + 2;
     char *p = name;
-    while (!tag.is(*p, END_NAME_END)) ++p;
+    p = tag.find(p, END_NAME_END);
     if (endOfText(p) && endByte_ != '>') return fail(p, "missing >");
     size_t length = static_cast<size_t>(p - name);
     if (!cur_ || !cur_->name || strncmp(cur_->name, name, length) != 0 || cur_->name[length]) {
@@ -301,7 +332,7 @@ char *Parser::cdata(char *lt) {
     char *text = lt + 9;
     char *end = strstr(text, "]]>");
     if (!end) return fail(lt, "unclosed <![CDATA[");
-    addContent(text, static_cast<size_t>(end - text), 'c');
+    if (rootOpen_ && end != text) addContent(text, static_cast<size_t>(end - text), 'c', 0, false);
     return textAfter(end + 2);
 }
 
@@ -331,6 +362,7 @@ char *Parser::doctype(char *lt) {
             failed_ = true;
             return nullptr;
         }
+        entities_ = documentEntities(doc_);
     }
     return textAfter(p);
 }
@@ -346,6 +378,7 @@ char *Parser::procInstr(char *lt) {
 
 void Parser::open(char *name, const TagAttributes &attributes) {
     if (!cur_->name) {  // the root, a part of the document record
+        rootOpen_ = true;
         cur_->name = name;
         cur_->attr = attributes.list();
         return;
@@ -359,10 +392,12 @@ void Parser::open(char *name, const TagAttributes &attributes) {
     curLength_ = 0;
 }
 
-// While an element is open, the `sibling` field of its children that are not the first
-// of their name is free: the second of each name keeps the last of that name there and
-// the later ones keep the second, so that the parser appends without walking a chain.
-// Closing the element clears those fields again.
+// While an element is open, the `sibling` field of the second child of each name is
+// free. It keeps an element of that name's chain from which the chain's end is near:
+// children that follow a child of their own name (runs, as lists in configuration files
+// come) are linked to it directly and leave the field alone; any other child of a name
+// seen before walks from the kept element to the end and is kept in its place. So no
+// chain is walked twice, and closing the element clears one field per name.
 void Parser::append(XmlNode *parent, XmlNode *node) {
     if (!parent->child) {
         parent->child = node;
@@ -370,20 +405,10 @@ void Parser::append(XmlNode *parent, XmlNode *node) {
     }
     // Offsets never decrease while parsing, so the node goes to the end of its lists,
     // as the general insertion would put it.
-    XmlNode *last = lastClosed_;
+    XmlNode *last = lastClosed_;  // the last child, so the last of its name
     last->ordered = node;
     if (sameName(last->name, node->name)) {
-        XmlNode *held = last->sibling;
         last->next = node;
-        if (held == last) {  // last is the second of its name
-            last->sibling = node;
-            node->sibling = last;
-        } else if (held && held->sibling == last) {  // held is the second, last a later one
-            held->sibling = node;
-            node->sibling = held;
-        } else {  // last is the first of its name
-            node->sibling = node;
-        }
         return;
     }
     XmlNode *first = parent->child, *previous = nullptr;
@@ -398,28 +423,35 @@ void Parser::append(XmlNode *parent, XmlNode *node) {
     XmlNode *second = first->next;
     if (!second) {
         first->next = node;
-        node->sibling = node;
         return;
     }
-    second->sibling->next = node;
+    XmlNode *end = second->sibling ? second->sibling : second;
+    while (end->next) end = end->next;
+    end->next = node;
     second->sibling = node;
-    node->sibling = second;
 }
 
 void Parser::close() {
     for (XmlNode *first = cur_->child; first; first = first->sibling)
-        for (XmlNode *later = first->next; later; later = later->next) later->sibling = nullptr;
+        if (first->next) first->next->sibling = nullptr;
     lastClosed_ = cur_;
     curLength_ = cur_->off;
     cur_ = cur_->parent;
+    rootOpen_ = cur_ != nullptr;
 }
 
-void Parser::addContent(char *text, size_t length, char mode, bool plain) {
-    if (!cur_ || !cur_->name || length == 0) return;
+void Parser::addContent(char *text, size_t length, char mode, size_t plainPrefix, bool onlyPredefined) {
     text[length] = '\0';
     size_t pieceLength = length;
-    char *piece = plain ? text : decode(text, length, doc_->ent, mode, growthLimit(doc_), &pieceLength);
-    bool allocated = piece != text;
+    char *piece = text;
+    if (plainPrefix < length && onlyPredefined && entities_.predefined)
+        piece = decodePredefined(text, plainPrefix, length, &pieceLength);
+    else if (plainPrefix < length)
+        piece = decode(text, length, entities_, mode, plainPrefix, &pieceLength);
+    appendPiece(piece, pieceLength, piece != text);
+}
+
+inline void Parser::appendPiece(char *piece, size_t pieceLength, bool allocated) {
     if (curLength_ == 0) {
         if (cur_->flags & XML_TEXT_OWNED) free(cur_->txt);
         cur_->flags &= ~XML_TEXT_OWNED;
@@ -429,11 +461,15 @@ void Parser::addContent(char *text, size_t length, char mode, bool plain) {
         return;
     }
     size_t joined = curLength_ + pieceLength;
+    size_t room = textCapacity(curLength_);  // the power of two an owned text has
     if (cur_->flags & XML_TEXT_OWNED) {
-        if (joined >= textCapacity(curLength_))  // past the room of the power of two
-            cur_->txt = static_cast<char *>(realloc(cur_->txt, textCapacity(joined)));
+        if (joined >= room) {
+            room = textCapacity(joined);
+            cur_->txt = static_cast<char *>(realloc(cur_->txt, room));
+        }
     } else {
-        char *copy = static_cast<char *>(malloc(textCapacity(joined)));
+        room = textCapacity(joined);
+        char *copy = static_cast<char *>(malloc(room));
         memcpy(copy, cur_->txt, curLength_);
         cur_->txt = copy;
         cur_->flags |= XML_TEXT_OWNED;
@@ -442,6 +478,22 @@ void Parser::addContent(char *text, size_t length, char mode, bool plain) {
     cur_->txt[joined] = '\0';
     curLength_ = joined;
     if (allocated) free(piece);
+}
+
+// The usual piece between children, indentation, is short, needs no decoding and joins
+// an owned text that has room for it. Such a piece is appended here without the general
+// path's calls: one fixed-size copy, which carries bytes after the piece along, costs
+// less than calling memcpy. False for any other piece.
+inline bool Parser::appendShort(char *text, size_t length) {
+    if (length > 16 || curLength_ == 0 || !(cur_->flags & XML_TEXT_OWNED) ||
+        curLength_ + 16 >= textCapacity(curLength_) || doc_->e - text < 16)
+        return false;
+    char *to = cur_->txt + curLength_;
+    memcpy(to, text, 16);
+    to[length] = '\0';
+    text[length] = '\0';
+    curLength_ += length;
+    return true;
 }
 
 // Clears the parse-time links of the elements still open.
@@ -466,13 +518,16 @@ void Parser::run() {
         else if (d == '?') text = procInstr(p);
         else text = fail(p, "unexpected <");
         if (!text) break;
-        bool plain;
-        char *next = textEnd(text, &plain);
+        char *special;
+        bool onlyPredefined;
+        char *next = textEnd(text, &special, &onlyPredefined);
         if (!*next) {
             end_ = next;
             break;
         }
-        addContent(text, static_cast<size_t>(next - text), '&', plain);
+        size_t length = static_cast<size_t>(next - text);
+        if (rootOpen_ && length && !(special == next && appendShort(text, length)))
+            addContent(text, length, '&', static_cast<size_t>(special - text), onlyPredefined);
         p = next;
     }
     XmlNode *open = cur_;

@@ -1,6 +1,5 @@
 // The internal subset of a document type declaration (entities, attribute defaults,
 // processing instructions) and the processing-instruction table.
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -15,7 +14,9 @@ char cdataMark[] = " ";  // type mark of a CDATA attribute
 char otherMark[] = "*";  // type mark of any other declared type
 
 bool isBlank(char c) { return c == '\t' || c == '\r' || c == '\n' || c == ' '; }
-bool isSpace(char c) { return isspace(static_cast<unsigned char>(c)); }
+// The C locale's blanks, compared directly: isspace would bring the C library's
+// character tables into every process that reads a document type declaration.
+bool isSpace(char c) { return c != '\0' && std::strchr(" \t\n\v\f\r", c) != nullptr; }
 
 char *skipSpaces(char *p) {
     while (isSpace(*p)) ++p;
@@ -106,8 +107,8 @@ char *SubsetReader::entity(char *declaration) {
     *closing = '\0';
     char **table = parameter ? parameters_.data() : doc_->ent;
     size_t length;
-    char *replacement =
-        decode(value, static_cast<size_t>(closing - value), parameters_.data(), '%', growthLimit(doc_), &length);
+    char *replacement = decode(value, static_cast<size_t>(closing - value),
+                               parameterEntities(doc_, parameters_.data()), '%', 0, &length);
     std::vector<bool> seen(pairCount(table));
     if (leadsTo(replacement, name, table, parameter ? "&%" : "&", seen)) {
         if (replacement != value) free(replacement);
@@ -191,8 +192,8 @@ char *SubsetReader::attlist(char *declaration) {
             if (!closing) return fail(declaration, "malformed <!ATTLIST");
             *closing = '\0';
             size_t length;
-            char *decoded = decode(value, static_cast<size_t>(closing - value), doc_->ent, cdata ? ' ' : '*',
-                                   growthLimit(doc_), &length);
+            char *decoded = decode(value, static_cast<size_t>(closing - value), documentEntities(doc_),
+                                   cdata ? ' ' : '*', 0, &length);
             recordDefault(element, name, decoded, mark);
             p = closing + 1;
         } else {
