@@ -10,7 +10,12 @@
  * with status 0 stops the runner. One line per command:
  *   MEDIAN_MICROSECONDS PEAK_RSS_KIB
  * (the peak of ru_maxrss over the runs, which covers the processes that a
- * run waited for, such as shells started with system()).
+ * run waited for, such as shells started with system()). Linux (6.2 on)
+ * counts a process's file and anonymous pages per CPU and folds them into
+ * the total in batches of 32 pages or more, and ru_maxrss reads the total:
+ * it can be off by up to a batch (128 KiB) per kind, fewer than a batch of
+ * anonymous pages may not show at all, and a page more or less can move the
+ * peak by a whole batch. /proc/PID/smaps at exit has the exact figures.
  */
 #define _GNU_SOURCE
 #include <fcntl.h>

@@ -21,7 +21,6 @@
 #include <linux/i2c-dev.h>
 #include <linux/i2c.h>
 #include <stdarg.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
@@ -60,21 +59,95 @@ static const char *stateFolder(void)
     return state && *state ? state : NULL;
 }
 
-static void logLine(const char *format, ...)
+/*
+ * The model formats its log lines and reads its memory files itself, without
+ * stdio: every request of the unit that touches the bus would otherwise load
+ * the C library's formatting and stream code only for the model's sake, and
+ * the request-cost benchmark would count those pages against the program.
+ */
+
+/* Appends to text[0..size) at *used, always leaving a NUL. */
+static void append(char *text, size_t size, size_t *used, const char *piece, size_t length)
+{
+    while (length-- > 0 && *used + 1 < size)
+        text[(*used)++] = *piece++;
+    text[*used] = '\0';
+}
+
+static void appendNumber(char *text, size_t size, size_t *used, unsigned long value, unsigned base,
+                         const char *digits, int width)
+{
+    char reversed[24];
+    int count = 0;
+    do {
+        reversed[count++] = digits[value % base];
+        value /= base;
+    } while (value > 0);
+    while (count < width)
+        reversed[count++] = '0';
+    while (count > 0)
+        append(text, size, used, &reversed[--count], 1);
+}
+
+/*
+ * A small vsnprintf for the model's own lines: "%s", "%u", "%02x" and "%02X",
+ * which is all they use.
+ */
+static void format(char *text, size_t size, const char *format, va_list args)
+{
+    size_t used = 0;
+    text[0] = '\0';
+    for (const char *p = format; *p; ++p) {
+        if (*p != '%') {
+            append(text, size, &used, p, 1);
+            continue;
+        }
+        ++p;
+        if (*p == 's') {
+            const char *piece = va_arg(args, const char *);
+            append(text, size, &used, piece, strlen(piece));
+        } else if (*p == 'u') {
+            appendNumber(text, size, &used, va_arg(args, unsigned), 10, "0123456789", 1);
+        } else if (p[0] == '0' && p[1] == '2' && (p[2] == 'x' || p[2] == 'X')) {
+            p += 2;
+            appendNumber(text, size, &used, va_arg(args, unsigned), 16,
+                         *p == 'x' ? "0123456789abcdef" : "0123456789ABCDEF", 2);
+        }
+    }
+}
+
+static void formatTo(char *text, size_t size, const char *pattern, ...)
+{
+    va_list args;
+    va_start(args, pattern);
+    format(text, size, pattern, args);
+    va_end(args);
+}
+
+static int realOpen(const char *path, int flags, mode_t mode)
+{
+    return ((OpenFunction)nextSymbol("open"))(path, flags, mode);
+}
+
+static void logLine(const char *pattern, ...)
 {
     if (!stateFolder())
         return;
     char path[4096];
-    snprintf(path, sizeof path, "%s/log/i2c.log", stateFolder());
-    FILE *log = fopen(path, "a");
-    if (!log)
+    formatTo(path, sizeof path, "%s/log/i2c.log", stateFolder());
+    int log = realOpen(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (log < 0)
         return;
+    char line[512];
     va_list args;
-    va_start(args, format);
-    vfprintf(log, format, args);
+    va_start(args, pattern);
+    format(line, sizeof line - 1, pattern, args);
     va_end(args);
-    fputc('\n', log);
-    fclose(log);
+    size_t length = strlen(line);
+    line[length++] = '\n';
+    ssize_t written = write(log, line, length);
+    (void)written;
+    ((CloseFunction)nextSymbol("close"))(log);
 }
 
 static struct BusHandle *findHandle(int fd)
@@ -107,8 +180,39 @@ static int busPresent(void)
 {
     char path[4096];
     struct stat info;
-    snprintf(path, sizeof path, "%s/" BUS_FOLDER, stateFolder());
+    formatTo(path, sizeof path, "%s/" BUS_FOLDER, stateFolder());
     return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+/*
+ * Loads a device's memory from its hex text: bytes as hexadecimal tokens,
+ * "NN:" moves to offset NN, "#" starts a comment. Unlisted bytes read 0.
+ * Returns 0, or -1 when no device answers at that address.
+ */
+static int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+/* Reads a whole small file into text (NUL-terminated); -1 when it cannot be opened. */
+static int readText(const char *path, char *text, size_t size)
+{
+    int fd = realOpen(path, O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    size_t used = 0;
+    ssize_t got;
+    while (used + 1 < size && (got = read(fd, text + used, size - 1 - used)) > 0)
+        used += (size_t)got;
+    text[used] = '\0';
+    ((CloseFunction)nextSymbol("close"))(fd);
+    return 0;
 }
 
 /*
@@ -119,25 +223,33 @@ static int busPresent(void)
 static int loadMemory(unsigned address, unsigned char memory[MEMORY_SIZE])
 {
     char path[4096];
-    snprintf(path, sizeof path, "%s/" BUS_FOLDER "/0x%02x.hex", stateFolder(), address);
-    FILE *file = fopen(path, "r");
-    if (!file)
+    static char text[65536];
+    formatTo(path, sizeof path, "%s/" BUS_FOLDER "/0x%02x.hex", stateFolder(), address);
+    if (readText(path, text, sizeof text) != 0)
         return -1;
     memset(memory, 0, MEMORY_SIZE);
     unsigned offset = 0;
-    char line[512];
-    while (fgets(line, sizeof line, file)) {
-        line[strcspn(line, "#")] = '\0';
-        for (char *token = strtok(line, " \t\r\n"); token; token = strtok(NULL, " \t\r\n")) {
-            char *end;
-            unsigned long value = strtoul(token, &end, 16);
-            if (*end == ':' && end[1] == '\0')
-                offset = (unsigned)value % MEMORY_SIZE;
-            else if (*end == '\0' && value <= 0xFF)
-                memory[offset++ % MEMORY_SIZE] = (unsigned char)value;
+    for (char *p = text; *p;) {
+        if (*p == '#') {
+            p += strcspn(p, "\n");
+            continue;
         }
+        size_t length = strcspn(p, " \t\r\n#");
+        if (length == 0) {
+            ++p;
+            continue;
+        }
+        /* A token: hexadecimal digits, optionally ending in ':'. */
+        unsigned long value = 0;
+        size_t digits = 0;
+        while (digits < length && hexDigit(p[digits]) >= 0 && value <= 0xFFFF)
+            value = value * 16 + (unsigned)hexDigit(p[digits++]);
+        if (digits > 0 && digits + 1 == length && p[digits] == ':')
+            offset = (unsigned)value % MEMORY_SIZE;
+        else if (digits > 0 && digits == length && value <= 0xFF)
+            memory[offset++ % MEMORY_SIZE] = (unsigned char)value;
+        p += length;
     }
-    fclose(file);
     return 0;
 }
 
@@ -145,8 +257,10 @@ static void formatBytes(char *text, size_t size, const unsigned char *bytes, uns
 {
     size_t used = 0;
     text[0] = '\0';
-    for (unsigned i = 0; i < count && used + 4 < size; ++i)
-        used += (size_t)snprintf(text + used, size - used, " %02X", bytes[i]);
+    for (unsigned i = 0; i < count; ++i) {
+        append(text, size, &used, " ", 1);
+        appendNumber(text, size, &used, bytes[i], 16, "0123456789ABCDEF", 2);
+    }
 }
 
 static int fail(int error)
@@ -234,8 +348,7 @@ static int openBus(int flags)
 {
     if (!busPresent())
         return fail(ENOENT);
-    OpenFunction realOpen = (OpenFunction)nextSymbol("open");
-    int fd = realOpen("/dev/null", O_RDWR | (flags & O_CLOEXEC));
+    int fd = realOpen("/dev/null", O_RDWR | (flags & O_CLOEXEC), 0);
     if (fd < 0)
         return fd;
     if (!newHandle(fd)) {

@@ -1,12 +1,12 @@
 #include "config/onu_profile_store.h"
 
-#include <cctype>
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
 #include <iterator>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "config/leading_int.h"
 #include "config/paths.h"
 #include "config/save_document.h"
 #include "config/store_access.h"
@@ -65,11 +65,12 @@ static const char *const ONU_TYPE_NAMES[] = {
     "SFU", "HGU", "SBU", "CBU", "MDU", "MTU", "1FE+1POTS SFU", "Mixed HGU",
 };
 
-// A profile property: one `attrib` element with its `name` and `value`.
+// A profile property: one `attrib` element with its `name` and `value`, seen
+// in place in the open document.
 struct Property {
     XmlNode *element;
-    std::string name;
-    std::string value;
+    std::string_view name;
+    std::string_view value;
 };
 
 // The properties of a profile section in document order. The walk stops at
@@ -89,29 +90,39 @@ static std::vector<Property> properties(XmlNode *section)
 }
 
 // A hexadecimal text without its leading "0x".
-static std::string withoutPrefix(const std::string &value)
+static std::string withoutPrefix(std::string_view value)
 {
-    return value.size() > 2 ? value.substr(2) : std::string();
+    return value.size() > 2 ? std::string(value.substr(2)) : std::string();
 }
 
 // The two characters at `pos` read as a hexadecimal number; 0 when they are
-// missing or not both hexadecimal digits.
-static int hexPair(const std::string &value, size_t pos)
+// missing or not both hexadecimal digits. (std::from_chars and std::to_string
+// rather than strtol and snprintf: the ONU information page then loads
+// neither the C library's locale tables nor its formatting code.)
+static int hexPair(std::string_view value, size_t pos)
 {
-    if (pos + 2 > value.size() || !isxdigit(static_cast<unsigned char>(value[pos])) ||
-        !isxdigit(static_cast<unsigned char>(value[pos + 1]))) {
+    if (pos + 2 > value.size()) {
         return 0;
     }
-    return static_cast<int>(strtol(value.substr(pos, 2).c_str(), nullptr, 16));
+    const char *first = value.data() + pos;
+    unsigned number = 0;
+    if (std::from_chars(first, first + 2, number, 16).ptr != first + 2) {
+        return 0;
+    }
+    return static_cast<int>(number);
+}
+
+// A number from 0 to 255 with at least two digits, as "%.2d" writes it.
+static std::string twoDigits(int number)
+{
+    return (number < 10 ? "0" : "") + std::to_string(number);
 }
 
 // "0xYYMMDD" in hexadecimal pairs -> "20YY/MM/DD" in decimal.
-static std::string chipDate(const std::string &value)
+static std::string chipDate(std::string_view value)
 {
-    char date[32];
-    snprintf(date, sizeof date, "%.4d/%.2d/%.2d", hexPair(value, 2) + 2000, hexPair(value, 4),
-             hexPair(value, 6));
-    return date;
+    return std::to_string(hexPair(value, 2) + 2000) + "/" + twoDigits(hexPair(value, 4)) + "/" +
+           twoDigits(hexPair(value, 6));
 }
 
 // "0x010203" -> "01.02.03"; an odd last character stands alone.
@@ -152,7 +163,7 @@ static int readVendorInfo(const std::string &file, const char *vendorName, OnuVe
 // The n-th `port` of the loop-detection section, n given as a decimal text.
 static XmlNode *loopDetectPort(XmlNode *root, const std::string &portIndex)
 {
-    return xmlIndex(xmlChild(xmlChild(root, "ONU_LOOPDETECT"), "port"), atoi(portIndex.c_str()));
+    return xmlIndex(xmlChild(xmlChild(root, "ONU_LOOPDETECT"), "port"), leadingInt(portIndex));
 }
 
 OnuProfileStore *OnuProfileStore::getInstance()
@@ -242,7 +253,7 @@ int OnuProfileStore::getCapability(OnuCapability &capability)
             }
         }
     }
-    int onuType = atoi(capability.onuType.c_str());
+    int onuType = leadingInt(capability.onuType);
     if (onuType >= 0 && onuType < static_cast<int>(std::size(ONU_TYPE_NAMES))) {
         capability.onuType = ONU_TYPE_NAMES[onuType];
     }

@@ -1,8 +1,8 @@
 #include "config/tpm_config_store.h"
 
-#include <cstdlib>
 #include <utility>
 
+#include "config/leading_int.h"
 #include "config/paths.h"
 #include "config/save_document.h"
 #include "config/store_access.h"
@@ -69,7 +69,7 @@ static int writeQueue(const std::string &path, QueueFinder findFirst, const std:
     if (!portInit) {
         return -1;
     }
-    XmlNode *queue = xmlIndex(findFirst(portInit), atoi(queueIndex.c_str()));
+    XmlNode *queue = xmlIndex(findFirst(portInit), leadingInt(queueIndex));
     if (!queue) {
         return -1;
     }

@@ -26,6 +26,8 @@ public:
     void printContentType(std::string &type);
 
 private:
+    void writeContentType(const char *type);
+
     FILE *out;
 };
 

@@ -26,47 +26,45 @@ std::string onuIdFromMac(const std::string &mac)
 
 void RequestProcess::processOnuInfo()
 {
-    ReplyFields fields;
-
+    // All reads first, then the reply map: the map's nodes then reuse the
+    // memory that the parsed documents have given back.
     CommInfo comm;
     facade.getCommInfo(comm);
+    IpInfo ip;
+    facade.getIpInfo(ip);
+    EponInfo epon;
+    facade.getEponInfo(epon);
+    ChipInfo chip;
+    facade.getChipInfo(chip);
+    // The ONU identity shown is the factory one, whatever the live profile says.
+    OnuVendorInfo vendor;
+    facade.getDefaultVendorInfo(vendor);
+    std::string firmware;
+    facade.getFirmwareVersion(firmware);
+    OnuCapability capability;
+    facade.getCapability(capability);
+    FecInfo fec;
+    facade.getFecInfo(fec);
+
+    ReplyFields fields;
     fields["type"] = comm.model;
     fields["app_ver"] = comm.softwareVersion;
     fields["capabi_service_supported"] = "GE";
-
-    IpInfo ip;
-    facade.getIpInfo(ip);
     fields["onu_ip"] = ip.ipAddress;
     fields["onu_netmask"] = ip.netMask;
     fields["onu_mac"] = ip.onuMac;
     fields["onu_id"] = onuIdFromMac(ip.onuMac);
-
-    EponInfo epon;
-    facade.getEponInfo(epon);
     fields["llid"] = epon.txLLId1;
     fields["reg_st"] = epon.state == "Active" ? "1" : "0";
-
-    ChipInfo chip;
-    facade.getChipInfo(chip);
     fields["chipset_vendor_id"] = chip.chipId;
     fields["chipset_ic_ver"] = chip.chipIcData;
     fields["chipset_chip_model"] = chip.chipModel;
     fields["chipset_rev"] = chip.chipRevision;
-
-    // The ONU identity shown is the factory one, whatever the live profile says.
-    OnuVendorInfo vendor;
-    facade.getDefaultVendorInfo(vendor);
     fields["onu_vendor_id"] = vendor.vendor;
     fields["onu_model"] = vendor.model;
     fields["onu_hw_ver"] = vendor.hardwareVersion;
     fields["onu_soft_ver"] = vendor.softwareVersion;
-
-    std::string firmware;
-    facade.getFirmwareVersion(firmware);
     fields["onu_fm_ver"] = firmware;
-
-    OnuCapability capability;
-    facade.getCapability(capability);
     fields["capabi_ge_num"] = capability.geNumber;
     fields["capabi_ge_bitmap"] = capability.geBitmap;
     fields["capabi_fe_num"] = capability.feNumber;
@@ -77,9 +75,6 @@ void RequestProcess::processOnuInfo()
     fields["capabi_ds_que_num"] = capability.dsqNumber;
     fields["capabi_max_ds_queue"] = capability.maxDsqNumber;
     fields["capabi_battery_backup"] = capability.batteryBackup;
-
-    FecInfo fec;
-    facade.getFecInfo(fec);
     fields["afec_ability"] = fec.fecAbility;
     fields["fec_mode"] = fec.fecMode;
 

@@ -1,20 +1,6 @@
 #include "web/request_params.h"
 
-#include <climits>
-#include <cstdlib>
-
-// Leading decimal integer: blanks and one sign allowed, digits up to the first
-// other character, 0 without digits. Out-of-range numbers saturate instead of
-// wrapping, so they never land on a registered command.
-static int leadingInt(const std::string &value)
-{
-    const long number = std::strtol(value.c_str(), nullptr, 10);
-    if (number > INT_MAX)
-        return INT_MAX;
-    if (number < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(number);
-}
+#include "config/leading_int.h"
 
 RequestParams::RequestParams(const std::string &text)
 {

@@ -1,11 +1,14 @@
 #include "web/request_process.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "log/log.h"
 
 // The command table, in command-number order. A processor is added by
 // defining its member function (in its command family's file) and adding its
 // row here; until a number has a row, it takes the 404 path.
-const std::map<int, RequestProcess::Processor> RequestProcess::commandTable = {
+const RequestProcess::Command RequestProcess::commandTable[] = {
     {1, &RequestProcess::processLogin},
     {2, &RequestProcess::processOnuInfo},
     {3, &RequestProcess::processOpticalInfo},
@@ -43,11 +46,12 @@ void RequestProcess::handleRequest(const std::string &request)
     action = params.action;
     logTrace("RequestProcess:: request command is %d.", cmdId);
 
-    auto row = commandTable.find(cmdId);
-    if (row == commandTable.end()) {
+    const Command *row = std::find_if(std::begin(commandTable), std::end(commandTable),
+                                      [this](const Command &command) { return command.cmdId == cmdId; });
+    if (row == std::end(commandTable)) {
         logTrace("RequestProcess::command processor is not find");
         reply.sendError(404, "processor is not find");
         return;
     }
-    (this->*(row->second))();
+    (this->*(row->processor))();
 }

@@ -5,7 +5,6 @@
 #define ONU_WEB_REQUEST_PROCESS_H
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 #include "config/config_facade.h"
@@ -48,8 +47,13 @@ private:
     void processNewOnuFlag();       // 33
 
     // Command number -> processor; numbers without a row get the 404 reply.
+    // A constant array rather than a map: nothing to build at start-up.
     using Processor = void (RequestProcess::*)();
-    static const std::map<int, Processor> commandTable;
+    struct Command {
+        int cmdId;
+        Processor processor;
+    };
+    static const Command commandTable[];
 
     ConfigFacade facade;
     RequestParams params;
