@@ -14,10 +14,10 @@
 // A modification time no write during a test can produce.
 const time_t OLD_TIME = 1000000000;
 
-// A temporary folder, removed with everything in it after the test.
+// A temporary folder under TMPDIR (which the simulated unit keeps apart from
+// its /tmp), removed with everything in it after the test.
 class TempFolder {
 public:
-    // Under TMPDIR when set, which the simulated unit keeps apart from its /tmp.
     TempFolder()
     {
         std::string name = (std::filesystem::temp_directory_path() / "onu_config_XXXXXX").string();
@@ -26,8 +26,8 @@ public:
     }
     ~TempFolder() { std::filesystem::remove_all(path); }
 
-    // Writes `content` to the file `name` and dates it far in the past, so that
-    // any rewrite shows in its modification time.
+    // Writes the file `name` and dates it far in the past, so that any
+    // rewrite shows in its modification time.
     std::string write(const std::string &name, const std::string &content) const
     {
         std::string file = path + "/" + name;
@@ -52,6 +52,11 @@ inline bool untouched(const std::string &file)
 {
     struct stat status;
     return stat(file.c_str(), &status) == 0 && status.st_mtim.tv_sec == OLD_TIME;
+}
+
+inline bool contains(const std::string &file, const std::string &piece)
+{
+    return readFile(file).find(piece) != std::string::npos;
 }
 
 #endif

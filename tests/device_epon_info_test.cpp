@@ -11,31 +11,16 @@
 
 namespace {
 
-// A sysfs file stand-in in a temporary folder, removed after the test.
-class SysfsFile {
-public:
-    explicit SysfsFile(const std::string &content)
+// A sysfs text in a temporary file, removed after the test.
+struct SysfsFile {
+    explicit SysfsFile(const std::string &content) : path(testing::TempDir() + "epon_sysfs_XXXXXX")
     {
-        char name[] = "/tmp/epon_sysfs_XXXXXX";
-        int fd = mkstemp(name);
-        close(fd);
-        path = name;
+        close(mkstemp(&path[0]));
         std::ofstream(path, std::ios::binary) << content;
     }
     ~SysfsFile() { unlink(path.c_str()); }
     std::string path;
 };
-
-EponInfo readInfo(const std::string &content, int *result = nullptr)
-{
-    SysfsFile file(content);
-    EponInfo info;
-    int rc = EponInfoReader(file.path, "").readEponInfo(info);
-    if (result) {
-        *result = rc;
-    }
-    return info;
-}
 
 std::vector<std::string> fields(const EponInfo &info)
 {
@@ -45,9 +30,8 @@ std::vector<std::string> fields(const EponInfo &info)
 std::vector<std::string> counters(const EponCounters &record)
 {
     std::vector<std::string> values;
-    for (const EponCounterField &field : EPON_COUNTER_FIELDS) {
+    for (const EponCounterField &field : EPON_COUNTER_FIELDS)
         values.push_back(record.*field.value);
-    }
     return values;
 }
 
@@ -67,7 +51,8 @@ TEST(EponInfoReaderTest, InfoWordRules)
         {"tab is part of a word", "[abc] Act\tive b c d 7 9.\n", {"Act\tive", "b", "c", "d", "7", "9"}},
         {"only '[' lines count", "state Active\n\n [x] no\n[abc] Active b c d 7 9.\nx\n",
          {"Active", "b", "c", "d", "7", "9"}},
-        {"first five and last character skipped", "[abcdActive b c d 7 9X", {"Active", "b", "c", "d", "7", "9"}},
+        {"first five and last characters skipped", "[abcdActive b c d 7 9X",
+         {"Active", "b", "c", "d", "7", "9"}},
         {"words after the sixth ignored", "[abc] a b c d e f g h.\n", {"a", "b", "c", "d", "e", "f"}},
         {"fewer words leave fields empty", "[abc] Active b.\n", {"Active", "b", "", "", "", ""}},
         {"no used line", "Active b c d e f\n", {"", "", "", "", "", ""}},
@@ -79,46 +64,36 @@ TEST(EponInfoReaderTest, InfoWordRules)
         {"no final line feed", "[abc] Active b c d 7 9.", {"Active", "b", "c", "d", "7", "9"}},
     };
     for (const Case &c : cases) {
-        int rc = -2;
-        EXPECT_EQ(fields(readInfo(c.content, &rc)), c.expected) << c.name;
-        EXPECT_EQ(rc, 0) << c.name;
+        SysfsFile file(c.content);
+        EponInfo info;
+        EXPECT_EQ(EponInfoReader(file.path, "").readEponInfo(info), 0) << c.name;
+        EXPECT_EQ(fields(info), c.expected) << c.name;
     }
-}
-
-TEST(EponInfoReaderTest, GarbageIsReadWithoutOverrun)
-{
+    // Arbitrary bytes are read without overrun.
     std::string garbage = "[";
-    for (int i = 0; i < 4096; ++i) {
+    for (int i = 0; i < 4096; ++i)
         garbage += static_cast<char>(i % 251 + 1);
-    }
-    int rc = -2;
-    readInfo(garbage + "\n[\n" + std::string(1, '\0') + "\n", &rc);
-    EXPECT_EQ(rc, 0);
+    SysfsFile file(garbage + "\n[\n" + std::string(1, '\0') + "\n");
+    EponInfo info;
+    EXPECT_EQ(EponInfoReader(file.path, "").readEponInfo(info), 0);
 }
 
+// Counters are the numbers of the '[' lines in order, however they are split.
 TEST(EponInfoReaderTest, CountersRunOnAcrossLines)
 {
-    std::string oneEach;
-    Words expected;
+    std::string oneEach, grouped = "[rx ] 0 1 2 3 4 5 6 7 8 9.\n[tx ] 10 11 12 13 14 15 16 17 18 19 20 21.\n";
+    Words perLine, first20;
     for (int i = 0; i < 20; ++i) {
         oneEach += "[cnt] " + std::to_string(100 + i) + ".\n";
-        expected.push_back(std::to_string(100 + i));
-    }
-    SysfsFile perLine(oneEach);
-    EponCounters record;
-    EXPECT_EQ(EponInfoReader("", perLine.path).readAllCounters(record), 0);
-    EXPECT_EQ(counters(record), expected);
-
-    SysfsFile grouped("[rx ] 0 1 2 3 4 5 6 7 8 9.\n[tx ] 10 11 12 13 14 15 16 17 18 19 20 21.\n");
-    EponCounters groupedRecord;
-    EXPECT_EQ(EponInfoReader("", grouped.path).readAllCounters(groupedRecord), 0);
-    Words first20;
-    for (int i = 0; i < 20; ++i) {
+        perLine.push_back(std::to_string(100 + i));
         first20.push_back(std::to_string(i));
     }
-    EXPECT_EQ(counters(groupedRecord), first20);
-    EXPECT_EQ(groupedRecord.swRegReRegFrams, "19");
-    EXPECT_EQ(groupedRecord.rxFcsFrames, "0");
+    for (const auto &[content, expected] : {std::pair{oneEach, perLine}, {grouped, first20}}) {
+        SysfsFile file(content);
+        EponCounters record;
+        EXPECT_EQ(EponInfoReader("", file.path).readAllCounters(record), 0);
+        EXPECT_EQ(counters(record), expected);
+    }
 }
 
 TEST(EponInfoReaderTest, MissingFileLeavesRecordUnchanged)

@@ -1,14 +1,14 @@
 // onu-diag inside the simulated unit: the lines every routine prints from the
-// image's files, what the writing routines change, and the usage line.
+// image's files or without them, what the writing routines change, and the
+// usage line.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "e2e_support.h"
 
 namespace {
 
-const char EOAM_CONFIG[] = "/etc/xml_params/eoam_xml_cfg_file.xml";
-const char INFO_EPON[] = "/sys/devices/platform/epon/info/infoEpon";
 
 RunResult diag(const std::string &arguments)
 {
@@ -50,49 +50,67 @@ TEST_F(ConsoleDiagnosticsTest, ReadingRoutinesPrintTheImage)
         {"epon-all", EPON_INFO_LINES + EPON_COUNTER_LINES},
         {"trace-selftest", ""},
     };
-    for (const auto &c : cases) {
-        RunResult result = diag(c.first);
-        EXPECT_EQ(result.output, c.second) << c.first;
-        EXPECT_EQ(result.status, 0) << c.first;
+    for (const auto &[name, output] : cases) {
+        RunResult result = diag(name);
+        EXPECT_EQ(result.output, output) << name;
+        EXPECT_EQ(result.status, 0) << name;
     }
 }
 
 TEST_F(ConsoleDiagnosticsTest, WritingRoutinesChangeTheStores)
 {
-    std::string eoam = readFile(EOAM_CONFIG);
-    eoam.replace(eoam.find("<oam_multicast_switch>0<"), 24, "<oam_multicast_switch>1<");
-    writeFile(EOAM_CONFIG, eoam);
+    replaceInFile(EOAM_XML_PATH, "<oam_multicast_switch>0<", "<oam_multicast_switch>1<");
 
     const std::pair<const char *, std::string> writes[] = {
         {"set-multicast", ""},
-        {"set-loop-detect", "port = 0 detect = 1\nport = 1 detect = 1\nport = 2 detect = 1\nport = 3 detect = 1\n"},
+        {"set-loop-detect",
+         "port = 0 detect = 1\nport = 1 detect = 1\nport = 2 detect = 1\nport = 3 detect = 1\n"},
         {"set-mtu", ""},
         {"set-ip", ""},
     };
-    for (const auto &w : writes) {
-        RunResult result = diag(w.first);
-        EXPECT_EQ(result.output, w.second) << w.first;
-        EXPECT_EQ(result.status, 0) << w.first;
+    for (const auto &[name, output] : writes) {
+        RunResult result = diag(name);
+        EXPECT_EQ(result.output, output) << name;
+        EXPECT_EQ(result.status, 0) << name;
     }
     EXPECT_EQ(diag("get-multicast").output, "get multicast type =  0\n");
-    EXPECT_EQ(diag("loop-detect").output,
-              "port = 0 detect = 1\nport = 1 detect = 1\nport = 2 detect = 1\nport = 3 detect = 1\n");
+    EXPECT_EQ(diag("loop-detect").output, writes[1].second);
     EXPECT_EQ(diag("mtu").output, "mtuInfo.mtuSettingEnable = 1\nmtuInfo.ipv4DsMtu = 2000\n"
                                   "mtuInfo.ipv4UsMtu = 1999\nmtuInfo.ipv4pppoeUsMtu = 888\n");
     EXPECT_EQ(diag("ip").output, "info.ipAddress = 192.0.0.0\ninfo.netMask = 255.255.255.255\n");
 }
 
+// Without the unit's files each routine prints only its error line.
 TEST_F(ConsoleDiagnosticsTest, FailuresPrintTheErrorLine)
 {
-    ASSERT_EQ(std::remove(INFO_EPON), 0);
-    RunResult result = diag("epon-info");
-    EXPECT_EQ(result.output, "get onu info error \n");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(diag("epon-all").output, "get onu info error \n" + EPON_COUNTER_LINES);
-
-    ASSERT_EQ(std::remove(statePath("i2c-0/0x51.hex").c_str()), 0);
-    EXPECT_EQ(diag("transceiver").output, "temperature = 0\nsupplyVoltage = 0\ntxBiasCurrent = 0\n"
-                                          "txOpticalPower = 0\nrxReceivedPower = 0\n");
+    for (const std::string &path :
+         std::vector<std::string>{WEB_XML_PATH, TPM_XML_PATH, EOAM_XML_PATH, ONU_PROFILE_XML_PATH,
+                                  DEFAULT_ONU_PROFILE_XML_PATH, EPON_INFO_PATH, EPON_COUNTERS_PATH,
+                                  statePath("i2c-0/0x51.hex")})
+        ASSERT_EQ(std::remove(path.c_str()), 0) << path;
+    const std::tuple<const char *, const char *, int> cases[] = {
+        {"epon-info", "get onu info error \n", 1},
+        {"epon-counters", "get all cnt info error \n", 1},
+        {"epon-all", "get onu info error \nget all cnt info error \n", 0},
+        {"web-versions", "get vesk comm info error \n", 1},
+        {"ip", "get vesk comm info error \n", 1},
+        {"set-ip", "set ip address error \n", 1},
+        {"mtu", "get mtu settings error \n", 1},
+        {"set-mtu", "set mtu settings error \n", 1},
+        {"profile-versions", "get onu serial error \n", 1},
+        {"chip", "get onu chip info error \n", 1},
+        {"capability", "get onu chip info error \n", 1},
+        {"set-multicast", "set multicast type error \n", 1},
+        {"get-multicast", "get multicast type error \n", 1},
+        {"loop-detect", "port = 0 detect = \nport = 1 detect = \nport = 2 detect = \nport = 3 detect = \n", 1},
+        {"transceiver", "temperature = 0\nsupplyVoltage = 0\ntxBiasCurrent = 0\ntxOpticalPower = 0\n"
+                        "rxReceivedPower = 0\n", 0},
+    };
+    for (const auto &[name, output, status] : cases) {
+        RunResult result = diag(name);
+        EXPECT_EQ(result.output, output) << name;
+        EXPECT_EQ(result.status, status) << name;
+    }
 }
 
 TEST_F(ConsoleDiagnosticsTest, UnknownOrMissingNameShowsUsage)

@@ -7,19 +7,11 @@
 
 namespace {
 
-const char WEB_XML[] = "/var/vesk/website/www/xml/vesk_xml_cfg_file.xml";
 const char PARAMS_DIR[] = "/etc/xml_params/";
-const char NEW_ONU_FLAG[] = "/var/vesk/newOnu.ini";
 const char UPLOAD[] = "/tmp/recFile";
-const std::vector<std::string> STACK_FILES = {
-    "eoam_xml_cfg_file.xml", "gpon_xml_cfg_file.xml", "omci_xml_cfg_file.xml",
-    "onu_profile_xml_cfg_file.xml", "tpm_xml_cfg_file.xml"};
-
-std::string okReply(const std::string &body)
-{
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" +
-           body + "\n";
-}
+const char *const STACK_FILES[] = {"eoam_xml_cfg_file.xml", "gpon_xml_cfg_file.xml",
+                                   "omci_xml_cfg_file.xml", "onu_profile_xml_cfg_file.xml",
+                                   "tpm_xml_cfg_file.xml"};
 
 // Arbitrary bytes, CR LF and dashes among them.
 std::string firmwareImage(size_t size)
@@ -34,9 +26,9 @@ std::string firmwareImage(size_t size)
 // The web configuration, then the stack files; `replacement` overwrites them all.
 std::vector<std::string> liveConfig(const char *replacement = nullptr)
 {
-    std::vector<std::string> paths = {WEB_XML};
-    for (const std::string &name : STACK_FILES)
-        paths.push_back(PARAMS_DIR + name);
+    std::vector<std::string> paths = {WEB_XML_PATH};
+    for (const char *name : STACK_FILES)
+        paths.push_back(PARAMS_DIR + std::string(name));
     std::vector<std::string> files;
     for (const std::string &path : paths) {
         if (replacement)
@@ -50,32 +42,34 @@ using MaintenanceTest = SimulatedUnitTest;
 
 TEST_F(MaintenanceTest, FirstUseFlagAnswersOneOnceUntilDefaultsAreRestored)
 {
-    ASSERT_FALSE(fileExists(NEW_ONU_FLAG));
     for (const char *body : {"1", "0", "0"})
-        EXPECT_EQ(runCgi("cmd_id=33").output, okReply(body));
-    EXPECT_EQ(runCgi("cmd_id=11").output, okReply("0"));
+        EXPECT_EQ(runCgi("cmd_id=33").output, jsonReply(body));
+    EXPECT_EQ(runCgi("cmd_id=11").output, jsonReply("0"));
     EXPECT_EQ(standInLog("reboot"), "reboot\n");
+    EXPECT_FALSE(fileExists(statePath("log/boot.log")));  // not serving: no boot follows
 
     liveConfig("<changed/>\n");
     runProgram("mkdir -p /var/xml_params && touch /var/xml_params/vesk_xml_cfg_file.xml");
-    EXPECT_EQ(runCgi("cmd_id=18").output, okReply("0"));
+    EXPECT_EQ(runCgi("cmd_id=18").output, jsonReply("0"));
     EXPECT_EQ(standInLog("reboot"), "reboot\nreboot\n");
     EXPECT_FALSE(fileExists("/var/xml_params/vesk_xml_cfg_file.xml"));
-    EXPECT_EQ(readFile(WEB_XML), readFile("/var/vesk/xml_default/vesk_xml_cfg_file.xml"));
-    for (const std::string &name : STACK_FILES)
-        EXPECT_EQ(readFile(PARAMS_DIR + name), readFile("/var/vesk/xml_default/" + name)) << name;
-    EXPECT_EQ(runCgi("cmd_id=33").output, okReply("1"));
+    EXPECT_EQ(readFile(WEB_XML_PATH), readFile(DEFAULT_WEB_XML_PATH));
+    for (const char *name : STACK_FILES)
+        EXPECT_EQ(readFile(PARAMS_DIR + std::string(name)),
+                  readFile("/var/vesk/xml_default/" + std::string(name)))
+            << name;
+    EXPECT_EQ(runCgi("cmd_id=33").output, jsonReply("1"));
 }
 
 TEST_F(MaintenanceTest, ExportedConfigurationImportsBack)
 {
     const std::vector<std::string> exported = liveConfig();
-    EXPECT_EQ(runCgi("cmd_id=10&action=0").output, okReply(" 0"));
+    EXPECT_EQ(runCgi("cmd_id=10&action=0").output, jsonReply(" 0"));
     const std::string archive = readFile("/var/vesk/website/www/xml_config.tar");
     ASSERT_FALSE(archive.empty());
 
     liveConfig("<changed/>\n");
-    EXPECT_EQ(runCgiUpload("cmd_id=10&action=1", "xml_config.tar", archive).output, okReply(" 0"));
+    EXPECT_EQ(runCgiUpload("cmd_id=10&action=1", "xml_config.tar", archive).output, jsonReply(" 0"));
     EXPECT_EQ(liveConfig(), exported);
     // The web configuration has its own place, never the stack folder.
     EXPECT_FALSE(fileExists(std::string(PARAMS_DIR) + "vesk_xml_cfg_file.xml"));
@@ -83,66 +77,54 @@ TEST_F(MaintenanceTest, ExportedConfigurationImportsBack)
         EXPECT_FALSE(fileExists(leftover)) << leftover;
 }
 
-TEST_F(MaintenanceTest, TransferWithoutUsableArchiveOrActionChangesNothing)
+TEST_F(MaintenanceTest, ImportWithoutUsableArchiveOrActionChangesNothing)
 {
     runProgram("mkdir -p /tmp/s/other && echo '<web/>' >/tmp/s/other/vesk_xml_cfg_file.xml && "
                "tar -cf /tmp/other.tar -C /tmp/s other");
-    struct Case {
-        const char *query;
-        bool upload;
-        std::string bytes;
-        std::string output;
-    } cases[] = {
-        {"cmd_id=10&action=1", false, "", okReply(" 0")},
-        {"cmd_id=10&action=1", true, "", okReply(" 0")},
-        {"cmd_id=10&action=1", true, "not a tar archive", okReply(" 0")},
-        {"cmd_id=10&action=1", true, readFile("/tmp/other.tar"), okReply(" 0")},
-        {"cmd_id=10&action=2", false, "", ""},
+    const std::pair<const char *, std::string> uploads[] = {
+        {"cmd_id=10&action=1", ""},
+        {"cmd_id=10&action=1", "not a tar archive"},
+        {"cmd_id=10&action=1", readFile("/tmp/other.tar")},
     };
     const std::vector<std::string> before = liveConfig();
-    for (const Case &c : cases) {
-        RunResult result = c.upload ? runCgiUpload(c.query, "cfg.tar", c.bytes) : runCgi(c.query);
-        EXPECT_EQ(result.output, c.output) << c.query << " upload of " << c.bytes.size();
+    for (const auto &[query, bytes] : uploads) {
+        EXPECT_EQ(runCgiUpload(query, "cfg.tar", bytes).output, jsonReply(" 0")) << bytes.size();
         EXPECT_EQ(liveConfig(), before);
         EXPECT_FALSE(fileExists("/tmp/xml_in.tar"));
     }
+    EXPECT_EQ(runCgi("cmd_id=10&action=1").output, jsonReply(" 0"));
+    EXPECT_EQ(runCgi("cmd_id=10&action=2").output, "");
+    EXPECT_EQ(liveConfig(), before);
     EXPECT_EQ(standInLog("export_xml"), "");
 }
 
 TEST_F(MaintenanceTest, UpgradeWritesTheImageIntoItsPartitionAndRestarts)
 {
-    struct Case {
-        const char *updateType;
-        const char *partition;
-    } cases[] = {{"1", "/dev/mtd1"}, {"2", "/dev/mtd2"}, {"03", "/dev/mtd3"}};
     const std::string image = firmwareImage(300000);
-    for (const Case &c : cases) {
+    for (const auto &[updateType, partition] :
+         {std::pair{"1", "/dev/mtd1"}, {"2", "/dev/mtd2"}, {"03", "/dev/mtd3"}}) {
         resetUnit();
-        EXPECT_EQ(runCgiUpload(std::string("cmd_id=21&update_type=") + c.updateType, "fw.bin", image)
-                      .output,
-                  okReply("0"));
+        EXPECT_EQ(runCgiUpload(std::string("cmd_id=21&update_type=") + updateType, "fw.bin", image).output,
+                  jsonReply("0"));
         // Erased to 0xFF first, so whatever follows the image is still erased.
-        const std::string flash = readFile(c.partition);
-        ASSERT_GE(flash.size(), image.size()) << c.partition;
-        EXPECT_TRUE(flash.compare(0, image.size(), image) == 0) << c.partition;
+        const std::string flash = readFile(partition);
+        ASSERT_GE(flash.size(), image.size()) << partition;
+        EXPECT_TRUE(flash.compare(0, image.size(), image) == 0) << partition;
         EXPECT_EQ(flash.find_first_not_of('\xff', image.size()), std::string::npos);
         EXPECT_EQ(readFile("/dev/mtd1").size() + readFile("/dev/mtd2").size() +
                       readFile("/dev/mtd3").size(),
                   flash.size())
             << "other partitions untouched";
-        EXPECT_EQ(standInLog("flash"), std::string("flash_unlock ") + c.partition +
-                                           "\nflash_erase " + c.partition + " 0 0\n");
+        EXPECT_EQ(standInLog("flash"), std::string("flash_unlock ") + partition + "\nflash_erase " +
+                                           partition + " 0 0\n");
         EXPECT_EQ(standInLog("reboot"), "reboot\n");
     }
 }
 
 TEST_F(MaintenanceTest, UpgradeArchiveOrUnknownTypeRestartsNothing)
 {
-    struct Case {
-        const char *query;
-        const char *body;
-        bool toUpgradeScript;
-    } cases[] = {
+    const std::tuple<const char *, const char *, bool> cases[] = {
+        // query, reply, handed to the upgrade script
         {"cmd_id=21&update_type=0", "0", true},
         {"cmd_id=21", "0", true},
         {"cmd_id=21&update_type=x", "0", true},
@@ -151,15 +133,15 @@ TEST_F(MaintenanceTest, UpgradeArchiveOrUnknownTypeRestartsNothing)
         {"cmd_id=21&update_type=99999999999999999999", "1", false},
     };
     const std::string archive = firmwareImage(5000);
-    for (const Case &c : cases) {
+    for (const auto &[query, reply, toUpgradeScript] : cases) {
         resetUnit();
         writeFile("/tmp/jffs2_fs.tar.gz", "stale archive");
-        EXPECT_EQ(runCgiUpload(c.query, "jffs2_fs.tar.gz", archive).output, okReply(c.body));
-        EXPECT_EQ(readFile(c.toUpgradeScript ? "/tmp/jffs2_fs.tar.gz" : UPLOAD), archive) << c.query;
+        EXPECT_EQ(runCgiUpload(query, "jffs2_fs.tar.gz", archive).output, jsonReply(reply));
+        EXPECT_EQ(readFile(toUpgradeScript ? "/tmp/jffs2_fs.tar.gz" : UPLOAD), archive) << query;
         EXPECT_EQ(standInLog("upgrade").rfind("upgrade /tmp/jffs2_fs.tar.gz 5000 bytes", 0) == 0,
-                  c.toUpgradeScript)
-            << c.query;
-        EXPECT_EQ(standInLog("reboot") + standInLog("flash"), "") << c.query;
+                  toUpgradeScript)
+            << query;
+        EXPECT_EQ(standInLog("reboot") + standInLog("flash"), "") << query;
     }
 }
 

@@ -8,17 +8,24 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <sstream>
 
 extern char **environ;
 
-const char CLISH_SCRIPT_END[] = "--- end of script ---\n";
-
 namespace {
 
-const char *const CGI_VARIABLES[] = {"REQUEST_METHOD", "QUERY_STRING", "CONTENT_LENGTH",
-                                     "CONTENT_TYPE"};
+// The line that follows every script in the clish log.
+const char CLISH_SCRIPT_END[] = "--- end of script ---\n";
+// The clish bridge's script file: replaced and removed by every run.
+const char RUN_SCRIPT[] = "/tmp/TempFile";
+const char *const CGI_VARIABLES[] = {"REQUEST_METHOD=", "QUERY_STRING=", "CONTENT_LENGTH=",
+                                     "CONTENT_TYPE="};
 const char UPLOAD_BOUNDARY[] = "----onuSimUploadBoundary5f3a9c";
+const char *const COMMAND_NODES[] = {"/sys/devices/platform/tpm/cfg_mngt/vesk_cmd",
+                                     "/sys/devices/platform/tpm/cfg_traffic/rate_limit_if_set",
+                                     "/sys/devices/platform/neta/switch/reg_w"};
 
 std::string stateFolder()
 {
@@ -53,6 +60,18 @@ bool overlayAt(const std::string &mountPoint)
     return overlay;
 }
 
+bool insideUnit()
+{
+    std::string state = stateFolder();
+    if (state.empty())
+        return false;
+    for (const char *path : {"/var", "/tmp", "/dev", "/sys/devices/platform"})
+        if (!sameFile(path, state + path))
+            return false;
+    return overlayAt("/etc") && overlayAt("/usr/sbin") &&
+           (sameFile("/sbin", "/usr/sbin") || overlayAt("/sbin"));
+}
+
 void requireUnit()
 {
     if (insideUnit())
@@ -62,25 +81,20 @@ void requireUnit()
     std::exit(1);
 }
 
-int exitStatus(int waitStatus)
+std::string readStream(FILE *file)
 {
-    if (WIFEXITED(waitStatus))
-        return WEXITSTATUS(waitStatus);
-    return WIFSIGNALED(waitStatus) ? 128 + WTERMSIG(waitStatus) : -1;
-}
-
-// Sanitizer builds report memory errors, leaks and undefined behaviour on
-// standard error; such a report fails the test that ran the program.
-void checkSanitizerReport(const std::string &program, const std::string &errors)
-{
-    if (errors.find("Sanitizer") != std::string::npos ||
-        errors.find("runtime error:") != std::string::npos)
-        ADD_FAILURE() << program << " reported on standard error:\n" << errors;
+    std::string bytes;
+    char buffer[4096];
+    ssize_t count;
+    while ((count = read(fileno(file), buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, static_cast<size_t>(count));
+    return bytes;
 }
 
 // Runs a program with the CGI variables replaced by the given NAME=value
-// entries, the bytes as standard input, and collects its standard output.
-// Its standard error is passed on and checked for sanitizer reports.
+// entries and the bytes as standard input (unlinked files rather than pipes:
+// nothing to keep filled, whatever the sizes). Its standard error is passed
+// on; a sanitizer report there fails the test that ran the program.
 RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std::string> &cgiEnv,
                 const std::string &input)
 {
@@ -88,20 +102,15 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
     std::vector<std::string> environment;
     for (char **entry = environ; *entry; ++entry) {
         bool cgi = false;
-        for (const char *name : CGI_VARIABLES)
-            cgi = cgi || (std::strncmp(*entry, name, std::strlen(name)) == 0 &&
-                          (*entry)[std::strlen(name)] == '=');
+        for (const char *prefix : CGI_VARIABLES)
+            cgi = cgi || std::strncmp(*entry, prefix, std::strlen(prefix)) == 0;
         if (!cgi)
             environment.push_back(*entry);
     }
     environment.insert(environment.end(), cgiEnv.begin(), cgiEnv.end());
 
-    // Standard input from an unlinked file: no pipe to keep filled while the
-    // program writes, whatever the sizes.
-    FILE *inputFile = std::tmpfile();
-    FILE *errorFile = std::tmpfile();
-    int output[2];
-    if (!inputFile || !errorFile || pipe(output) != 0) {
+    FILE *inputFile = std::tmpfile(), *outputFile = std::tmpfile(), *errorFile = std::tmpfile();
+    if (!inputFile || !outputFile || !errorFile) {
         std::perror("spawn");
         std::exit(1);
     }
@@ -112,10 +121,8 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
     pid_t child = fork();
     if (child == 0) {
         dup2(fileno(inputFile), STDIN_FILENO);
-        dup2(output[1], STDOUT_FILENO);
+        dup2(fileno(outputFile), STDOUT_FILENO);
         dup2(fileno(errorFile), STDERR_FILENO);
-        close(output[0]);
-        close(output[1]);
         std::vector<char *> argv, envp;
         for (const std::string &argument : arguments)
             argv.push_back(const_cast<char *>(argument.c_str()));
@@ -127,24 +134,22 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
         std::perror(argv[0]);
         _exit(127);
     }
-    close(output[1]);
-    std::fclose(inputFile);
     RunResult result{"", -1};
-    char buffer[4096];
-    ssize_t count;
-    while ((count = read(output[0], buffer, sizeof buffer)) > 0)
-        result.output.append(buffer, static_cast<size_t>(count));
-    close(output[0]);
     int waitStatus = 0;
     if (child > 0 && waitpid(child, &waitStatus, 0) == child)
-        result.status = exitStatus(waitStatus);
-    std::string errors;
+        result.status = WIFEXITED(waitStatus)     ? WEXITSTATUS(waitStatus)
+                        : WIFSIGNALED(waitStatus) ? 128 + WTERMSIG(waitStatus)
+                                                  : -1;
+    std::rewind(outputFile);
+    result.output = readStream(outputFile);
     std::rewind(errorFile);
-    while ((count = read(fileno(errorFile), buffer, sizeof buffer)) > 0)
-        errors.append(buffer, static_cast<size_t>(count));
-    std::fclose(errorFile);
+    const std::string errors = readStream(errorFile);
+    for (FILE *file : {inputFile, outputFile, errorFile})
+        std::fclose(file);
     std::fputs(errors.c_str(), stderr);
-    checkSanitizerReport(arguments.back(), errors);
+    if (errors.find("Sanitizer") != std::string::npos ||
+        errors.find("runtime error:") != std::string::npos)
+        ADD_FAILURE() << arguments.back() << " reported on standard error:\n" << errors;
     return result;
 }
 
@@ -167,19 +172,51 @@ RunResult runCgiWith(const std::vector<std::string> &cgiEnv, const std::string &
     return spawn(arguments, cgiEnv, body);
 }
 
-} // namespace
+// The fixture files, root elements only.
+const std::string WEB_FIXTURE =
+    "<config>\n"
+    "<ipInfo><ipAddress>192.168.1.1</ipAddress><netMask>255.255.255.0</netMask>"
+    "<onu_mac>00:26:3E:50:11:A0</onu_mac></ipInfo>\n"
+    "<account><admin>Adm1n</admin><user>guest</user><tech></tech></account>\n"
+    "<vlan><port mode=\"4\" default_vid=\"100\" vid_sum=\"2\" vid_serial=\"200,300\">0</port>"
+    "<port mode=\"1\" default_vid=\"1\" vid_sum=\"0\" vid_serial=\"\">1</port></vlan>\n"
+    "<switch><port phy_admin=\"0\" flow_control=\"1\" auto_neg=\"0\" mode=\"2\" mode_max=\"3\">0</port>"
+    "<port phy_admin=\"1\" flow_control=\"0\" auto_neg=\"1\" mode=\"1\" mode_max=\"2\">1</port></switch>\n"
+    "<mac_aging_time><eth_port time=\"300\">0</eth_port><eth_port time=\"600\">1</eth_port>"
+    "</mac_aging_time>\n"
+    "<storm><port mode=\"3\" bs_thresh=\"1000\"></port></storm>\n"
+    "</config>";
 
-bool insideUnit()
-{
-    std::string state = stateFolder();
-    if (state.empty())
-        return false;
-    for (const char *path : {"/var", "/tmp", "/dev", "/sys/devices/platform"})
-        if (!sameFile(path, state + path))
-            return false;
-    return overlayAt("/etc") && overlayAt("/usr/sbin") &&
-           (sameFile("/sbin", "/usr/sbin") || overlayAt("/sbin"));
-}
+const std::string TPM_FIXTURE =
+    "<tpm>\n"
+    "<mtu_setting><mtu_setting_enabled>0</mtu_setting_enabled><ipv4_mtu_ds>1500</ipv4_mtu_ds>"
+    "<ipv4_mtu_us>1500</ipv4_mtu_us><ipv4_pppoe_mtu_us>1492</ipv4_pppoe_mtu_us></mtu_setting>\n"
+    "<port_init><tx_module_parameters>\n"
+    "<tx_mod><queue_map><queue sched_method=\"1\" weight=\"9\" size=\"9\"></queue></queue_map></tx_mod>\n"
+    "<tx_mod><queue_map><queue sched_method=\"1\" weight=\"9\" size=\"9\"></queue></queue_map></tx_mod>\n"
+    "<tx_mod><queue_map>" + txQueues(8) + "</queue_map></tx_mod>\n"
+    "</tx_module_parameters><gmac_config><gmac_rx_queues>\n"
+    "<gmac><queue size=\"9\"></queue></gmac><gmac><queue size=\"9\"></queue></gmac>\n"
+    "<gmac>" + gmacQueues(8) + "</gmac>\n"
+    "</gmac_rx_queues></gmac_config></port_init>\n"
+    "<flow_control><enabled>0</enabled></flow_control>\n"
+    "</tpm>";
+
+const std::string EOAM_FIXTURE =
+    "<eoam>\n"
+    "<ONU_MULTICAST><oam_multicast_switch>1</oam_multicast_switch><port groupnum=\"32\"></port>"
+    "</ONU_MULTICAST>\n"
+    "<ONU_LOOPDETECT><port loopdetect=\"1\"></port><port loopdetect=\"2\"></port><port></port>"
+    "</ONU_LOOPDETECT>\n"
+    "</eoam>";
+
+const std::string OMCI_FIXTURE =
+    "<omci>\n"
+    "<OMCI_MIB><ctcLOIDAuth loid=\"L1\" password=\"P1\"></ctcLOIDAuth>"
+    "<ethPortIsolated enabled=\"false\"></ethPortIsolated></OMCI_MIB>\n"
+    "</omci>";
+
+} // namespace
 
 void resetUnit()
 {
@@ -198,21 +235,14 @@ RunResult runCgi(const std::string &query)
     return runCgiWith({"REQUEST_METHOD=GET", "QUERY_STRING=" + query}, "");
 }
 
-RunResult runCgiPost(const std::string &body)
-{
-    return runCgiWith({"REQUEST_METHOD=POST", "CONTENT_TYPE=application/x-www-form-urlencoded",
-                       "CONTENT_LENGTH=" + std::to_string(body.size())},
-                      body);
-}
-
 RunResult runCgiUpload(const std::string &query, const std::string &fileName,
                        const std::string &bytes)
 {
-    std::string boundary = UPLOAD_BOUNDARY;
-    std::string body = "--" + boundary + "\r\n" +
-                       "Content-Disposition: form-data; name=\"file\"; filename=\"" + fileName +
-                       "\"\r\n" + "Content-Type: application/octet-stream\r\n\r\n" + bytes +
-                       "\r\n--" + boundary + "--\r\n";
+    const std::string boundary = UPLOAD_BOUNDARY;
+    const std::string body = "--" + boundary + "\r\n" +
+                             "Content-Disposition: form-data; name=\"file\"; filename=\"" +
+                             fileName + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" +
+                             bytes + "\r\n--" + boundary + "--\r\n";
     return runCgiWith({"REQUEST_METHOD=POST", "QUERY_STRING=" + query,
                        "CONTENT_TYPE=multipart/form-data; boundary=" + boundary,
                        "CONTENT_LENGTH=" + std::to_string(body.size())},
@@ -251,8 +281,14 @@ bool fileExists(const std::string &path)
 void writeFile(const std::string &path, const std::string &bytes)
 {
     requireUnit();
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void replaceInFile(const std::string &path, const std::string &from, const std::string &to)
+{
+    const std::string text = readFile(path);
+    ASSERT_NE(text.find(from), std::string::npos) << from << " in " << path;
+    writeFile(path, replaced(text, from, to));
 }
 
 std::string statePath(const std::string &relative)
@@ -261,14 +297,9 @@ std::string statePath(const std::string &relative)
     return stateFolder() + "/" + relative;
 }
 
-std::string standInLog(const std::string &name)
-{
-    return readFile(statePath("log/" + name + ".log"));
-}
-
 std::vector<std::string> clishScripts()
 {
-    std::string log = standInLog("clish");
+    const std::string log = standInLog("clish");
     std::vector<std::string> scripts;
     size_t start = 0, end;
     while ((end = log.find(CLISH_SCRIPT_END, start)) != std::string::npos) {
@@ -278,25 +309,69 @@ std::vector<std::string> clishScripts()
     return scripts;
 }
 
-std::string jsonReply(const std::string &body)
+std::string txQueues(int count, const std::string &method)
 {
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" + body +
-           "\n";
+    std::string queues;
+    for (int i = 0; i < count; ++i)
+        queues += "<queue sched_method=\"" + method + "\" weight=\"" + std::to_string(10 + i) + "\" size=\"" +
+                  std::to_string(200 + i) + "\"></queue>";
+    return queues;
 }
 
-std::string errorReply(int status, const std::string &message)
+std::string gmacQueues(int count)
 {
-    const std::string code = std::to_string(status);
-    return "HTTP/1.1 " + code + " " + message + "\nConnection:close\n\n<HTML><BODY><p>Error:" + code +
-           " -- " + message + "</p></BODY></HTML>\n";
+    std::string queues;
+    for (int i = 0; i < count; ++i)
+        queues += "<queue size=\"" + std::to_string(100 + i) + "\"></queue>";
+    return queues;
 }
 
-std::string laidDown(const std::string &root)
+std::vector<Change> without(const char *path, const std::string &element)
 {
-    return "<?xml version=\"1.0\"?>\n" + root + "\n";
+    return {{path, "<" + element + ">", "<no_" + element + ">"},
+            {path, "</" + element + ">", "</no_" + element + ">"}};
 }
 
-std::string replaced(std::string text, const std::string &from, const std::string &to)
+void expectExchanges(const std::vector<Exchange> &exchanges)
 {
-    return text.replace(text.find(from), from.size(), to);
+    for (const Exchange &e : exchanges) {
+        SCOPED_TRACE(e.query);
+        std::map<std::string, std::string> roots = {{WEB_XML_PATH, WEB_FIXTURE},
+                                                    {TPM_XML_PATH, TPM_FIXTURE},
+                                                    {EOAM_XML_PATH, EOAM_FIXTURE},
+                                                    {OMCI_XML_PATH, OMCI_FIXTURE}};
+        for (const Change &change : e.before)
+            roots[change.path] = replaced(roots[change.path], change.from, change.to);
+        std::map<std::string, std::string> expected;
+        for (const auto &[path, root] : roots) {
+            writeFile(path, laidDown(root));
+            expected[path] = laidDown(root);
+        }
+        writeFile(statePath("log/clish.log"), "");
+        writeFile(RUN_SCRIPT, "eoam\nstale command longer than any script the bridge writes\n");
+        std::vector<std::string> nodesBefore;
+        for (const char *node : COMMAND_NODES)
+            nodesBefore.push_back(readFile(node));
+
+        EXPECT_EQ(runCgi(e.query).output, e.reply);
+
+        for (const Change &change : e.changes) {
+            std::string &text = expected[change.path];
+            if (text == laidDown(roots[change.path]))
+                text = roots[change.path];  // rewritten: no declaration, no final line end
+            text = replaced(text, change.from, change.to);
+        }
+        for (const auto &[path, text] : expected)
+            EXPECT_EQ(readFile(path), text) << path;
+        EXPECT_EQ(clishScripts(), e.scripts);
+        EXPECT_EQ(fileExists(RUN_SCRIPT), e.scripts.empty());
+        std::string nodes;
+        for (size_t i = 0; i < std::size(COMMAND_NODES); ++i) {
+            std::istringstream lines(readFile(COMMAND_NODES[i]).substr(nodesBefore[i].size()));
+            const std::string node = COMMAND_NODES[i];
+            for (std::string line; std::getline(lines, line);)
+                nodes += node.substr(node.rfind('/') + 1) + ": " + line + "\n";
+        }
+        EXPECT_EQ(nodes, e.nodes);
+    }
 }

@@ -1,27 +1,9 @@
 // Helpers for the end-to-end tests, which run the unit's programs inside the
-// simulated unit (sim/onu-sim run ctest --test-dir build).
-//
-// Every helper first checks that it runs inside the unit: ONU_SIM_STATE names
-// the state folder and /var, /tmp, /dev and /sys/devices/platform are that
-// folder's, /etc and /usr/sbin its overlays. Anywhere else it prints why and
-// ends the test program, so a test never reaches the host's device paths.
-//
-// Derive cases from SimulatedUnitTest: the unit is reset to its image before
-// each case (configuration, /tmp, sysfs texts, flash partitions, boot
-// environment, transceiver memory, stand-in logs).
-//
-// The stand-ins record what they were asked in $ONU_SIM_STATE/log/NAME.log:
-//   clish        each script verbatim, then the line CLISH_SCRIPT_END
-//   fw_setenv    one line per call: its arguments joined by single blanks
-//   fw_printenv  the same
-//   reboot       "reboot" per call
-//   flash        "flash_unlock DEV" / "flash_erase DEV START COUNT" per call
-//   export_xml   "export /var/vesk/website/www/xml_config.tar" per call
-//   upgrade      "upgrade /tmp/jffs2_fs.tar.gz N bytes md5 SUM" per call
-//   i2c          one line per bus open, device choice, transfer and close
-// The sysfs command nodes (tpm/cfg_mngt/vesk_cmd, tpm/cfg_traffic/
-// rate_limit_if_set, neta/switch/reg_w) keep every text written to them.
-// More in sim/README.md.
+// simulated unit (sim/onu-sim run ctest --test-dir build; sim/README.md).
+// Every helper first checks that it runs inside the unit (ONU_SIM_STATE names
+// the state folder, whose folders and overlays are mounted on the device
+// paths); anywhere else it says why and ends the test program, so a test
+// never reaches the host's device paths.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,19 +11,15 @@
 #include <string>
 #include <vector>
 
-// What a program wrote on standard output, and how it ended: its exit
-// status, or 128 + the signal number when a signal ended it.
+#include "config/paths.h"
+
+// Standard output and exit status (128 + the signal number after a signal).
 struct RunResult {
     std::string output;
     int status;
 };
 
-// The line that follows every script in the clish log.
-extern const char CLISH_SCRIPT_END[];
-
-bool insideUnit();
-
-// Brings the unit back to its image.
+// Brings the unit back to its image; SimulatedUnitTest does so before each case.
 void resetUnit();
 
 class SimulatedUnitTest : public ::testing::Test {
@@ -50,10 +28,9 @@ protected:
 };
 
 // onu-cgi of the build under test, as a web server runs it: a GET with the
-// query text, a form POST with the body, or a multipart POST carrying one
-// file (the command in the query text, as the web pages send uploads).
+// query text, or a multipart POST carrying one file (the command in the
+// query text, as the web pages send uploads).
 RunResult runCgi(const std::string &query);
-RunResult runCgiPost(const std::string &body);
 RunResult runCgiUpload(const std::string &query, const std::string &fileName,
                        const std::string &bytes);
 
@@ -64,28 +41,82 @@ RunResult runProgram(const std::string &commandLine);
 // behind the emulator in a build for another processor.
 std::string programPath(const std::string &name);
 
-// Whole files; a missing file reads as "".
+// Whole files; a missing file reads as "". replaceInFile replaces the first
+// `from`, which the file must hold.
 std::string readFile(const std::string &path);
 bool fileExists(const std::string &path);
 void writeFile(const std::string &path, const std::string &bytes);
+void replaceInFile(const std::string &path, const std::string &from, const std::string &to);
 
 // Path in the unit's state folder, for the parts no device path shows:
 // "u-boot/env" (boot environment), "i2c-0/0x51.hex" (transceiver memory).
 std::string statePath(const std::string &relative);
 
-// The log of a stand-in by name ("clish", "reboot", ...), and the clish log
-// split into its scripts.
-std::string standInLog(const std::string &name);
+// The log of a stand-in by name ("clish", "reboot", ...), the clish log split
+// into its scripts, and a script as the clish bridge writes it.
+inline std::string standInLog(const std::string &name) { return readFile(statePath("log/" + name + ".log")); }
 std::vector<std::string> clishScripts();
+inline std::string script(const std::string &context, const std::string &command)
+{
+    return context + "\n" + command + "\n\nquit\n";
+}
 
 // Expected replies, byte for byte: a read's JSON body, and the error reply.
-std::string jsonReply(const std::string &body);
-std::string errorReply(int status, const std::string &message);
+inline std::string jsonReply(const std::string &body)
+{
+    return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" + body + "\n";
+}
+inline std::string errorReply(int status, const std::string &message)
+{
+    const std::string code = std::to_string(status);
+    return "HTTP/1.1 " + code + " " + message + "\nConnection:close\n\n<HTML><BODY><p>Error:" + code + " -- " +
+           message + "</p></BODY></HTML>\n";
+}
 
 // A configuration file as a test lays it down: with the declaration and a
 // final line end, which a store write drops, so a file that still has them
 // was not rewritten.
-std::string laidDown(const std::string &root);
+inline std::string laidDown(const std::string &root) { return "<?xml version=\"1.0\"?>\n" + root + "\n"; }
 
 // The text with the first occurrence of `from` replaced by `to`.
-std::string replaced(std::string text, const std::string &from, const std::string &to);
+inline std::string replaced(std::string text, const std::string &from, const std::string &to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
+
+// The command tests lay down small configuration files of their own in
+// place of the image's web, traffic-processor, EOAM and OMCI files
+// (e2e_support.cpp), without empty-element tags, which a store write would
+// expand. Transmit queue i of the third module has weight 10+i and size
+// 200+i, GMAC receive queue i of the third GMAC size 100+i; the other modules
+// and GMACs hold other values, so that a stray change shows.
+std::string txQueues(int count, const std::string &method = "0");
+std::string gmacQueues(int count);
+
+// A change to a fixture file: the first `from` becomes `to`. An empty `from`
+// with an empty `to` stands for a rewrite that changes nothing.
+struct Change {
+    const char *path;
+    std::string from, to;
+};
+
+// Changes that rename an element, so that the stores find none.
+std::vector<Change> without(const char *path, const std::string &element);
+
+// One request against the fixture files (edited by `before`), and all it
+// must leave: the whole output, the fixture files (as laid down, except for
+// `changes`), the clish scripts, and the texts the sysfs command nodes
+// received, as lines "<node file name>: <text>", node by node.
+struct Exchange {
+    std::string query;
+    std::string reply;
+    std::vector<Change> changes = {};
+    std::vector<std::string> scripts = {};
+    std::string nodes = "";
+    std::vector<Change> before = {};
+};
+
+// Runs each exchange with the fixture files laid down afresh and the clish
+// log emptied; a stale script of the clish bridge is left in its place, which
+// must be gone afterwards exactly when clish ran.
+void expectExchanges(const std::vector<Exchange> &exchanges);

@@ -17,8 +17,8 @@ const std::size_t CHUNK = WebDataComm::CHUNK_SIZE;
 std::string multipart(const std::string &data, const std::string &boundary = BOUNDARY,
                       const std::string &filename = "fw.bin", const std::string &before = "")
 {
-    return boundary + "\r\n" + before + "Content-Disposition: form-data; name=\"file\"; filename=\"" + filename +
-           "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + data + "\r\n" + boundary +
+    return boundary + "\r\n" + before + "Content-Disposition: form-data; name=\"file\"; filename=\"" +
+           filename + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + data + "\r\n" + boundary +
            "\r\nContent-Disposition: form-data; name=\"submit\"\r\n\r\nUpload\r\n" + boundary + "--\r\n";
 }
 
@@ -97,11 +97,11 @@ TEST_F(Upload, DataLikeDelimiterIsKept)
     }
 }
 
+// The name is what follows the last '/' or '\\', cut to 250 bytes, under /var/.
 TEST_F(Upload, FileName)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"C:\\fw\\uImage", "/var/uImage"},
-        {"uImage", "/var/uImage"},
         {"", "/var/"},
         {"dir/sub\\rootfs.squashfs", "/var/rootfs.squashfs"},
         {std::string(300, 'n'), "/var/" + std::string(250, 'n')},
@@ -119,8 +119,8 @@ TEST_F(Upload, FileName)
 TEST_F(Upload, FieldBeforeFilePart)
 {
     for (std::size_t length = 700; length <= 1000; ++length) {
-        const std::string field =
-            "Content-Disposition: form-data; name=\"note\"\r\n\r\n" + std::string(length, 'v') + "\r\n" + BOUNDARY + "\r\n";
+        const std::string field = "Content-Disposition: form-data; name=\"note\"\r\n\r\n" +
+                                  std::string(length, 'v') + "\r\n" + BOUNDARY + "\r\n";
         ASSERT_EQ(upload(multipart("payload\r\nline two", BOUNDARY, "C:\\a.bin", field)), 0);
         EXPECT_EQ(saved(), "payload\r\nline two") << length;
         EXPECT_EQ(std::string(WebDataComm::getInstance()->uploadName), "/var/a.bin") << length;
@@ -145,7 +145,7 @@ TEST_F(Upload, UnfinishedBodies)
     }
 }
 
-TEST_F(Upload, Failures)
+TEST_F(Upload, LimitsAndFailures)
 {
     const std::string data = filler(3000);
     const std::string body = multipart(data);
@@ -162,19 +162,14 @@ TEST_F(Upload, Failures)
     EXPECT_EQ(upload(std::string(5000, '-')), -1);
     for (const char *length : {"0", "-5", "junk", "16777217"})
         EXPECT_EQ(upload(body, length), -1) << length;
+    const std::string largest = filler(WebDataComm::MAX_UPLOAD_SIZE - multipart("").size());
+    ASSERT_EQ(upload(multipart(largest)), 0);
+    EXPECT_TRUE(saved() == largest);
 
     savePath = testing::TempDir() + "missing/recFile";
     EXPECT_EQ(upload(body), -1);
     unsetenv("REQUEST_METHOD");
     EXPECT_EQ(upload(body), -1);
-}
-
-TEST_F(Upload, LargestBody)
-{
-    const std::string data = filler(WebDataComm::MAX_UPLOAD_SIZE - multipart("").size());
-    const std::string body = multipart(data);
-    ASSERT_EQ(upload(body), 0);
-    EXPECT_TRUE(saved() == data);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// Display conversions of the raw transceiver values; whole replies are
+// pinned end to end (e2e_info_test).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,52 +8,25 @@
 
 namespace {
 
-std::string field(const char *key, OpticalDiagnostics diagnostics)
-{
-    return opticalReplyFields(diagnostics).at(key);
-}
-
-OpticalDiagnostics withTemperature(uint32_t raw) { return {raw, 0, 0, 0, 0}; }
-OpticalDiagnostics withVoltage(uint32_t raw) { return {0, raw, 0, 0, 0}; }
-OpticalDiagnostics withBias(uint32_t raw) { return {0, 0, raw, 0, 0}; }
-OpticalDiagnostics withPowers(uint32_t tx, uint32_t rx) { return {0, 0, 0, tx, rx}; }
-
 TEST(OpticalCommandTest, Conversions)
 {
-    struct Case {
-        const char *key;
-        OpticalDiagnostics diagnostics;
-        std::string expected;
+    const std::tuple<const char *, OpticalDiagnostics, const char *> cases[] = {
+        {"temp", {9088, 0, 0, 0, 0}, "35.50 \xE2\x84\x83"},
+        {"temp", {65280, 0, 0, 0, 0}, "-1.00 \xE2\x84\x83"},
+        {"temp", {32768, 0, 0, 0, 0}, "-128.00 \xE2\x84\x83"},
+        {"temp", {32767, 0, 0, 0, 0}, "128.00 \xE2\x84\x83"},
+        {"voltage", {0, 33000, 0, 0, 0}, "3.30 V"},
+        {"voltage", {0, 65535, 0, 0, 0}, "6.55 V"},
+        {"bias", {0, 0, 6170, 0, 0}, "12.34 mA"},
+        {"bias", {0, 0, 65535, 0, 0}, "131.07 mA"},
+        {"tx_opt_power", {0, 0, 0, 16000, 0}, "2.04 dBm"},
+        {"tx_opt_power", {0, 0, 0, 10000, 0}, "0.00 dBm"},
+        {"rx_opt_power", {0, 0, 0, 0, 100}, "-20.00 dBm"},
+        {"rx_opt_power", {0, 0, 0, 0, 1}, "-40.00 dBm"},
+        {"rx_opt_power", {0, 0, 0, 0, 0}, "-inf dBm"},
     };
-    const Case cases[] = {
-        {"temp", withTemperature(9088), "35.50 \xE2\x84\x83"},
-        {"temp", withTemperature(65280), "-1.00 \xE2\x84\x83"},
-        {"temp", withTemperature(32768), "-128.00 \xE2\x84\x83"},
-        {"temp", withTemperature(32767), "128.00 \xE2\x84\x83"},
-        {"voltage", withVoltage(33000), "3.30 V"},
-        {"voltage", withVoltage(65535), "6.55 V"},
-        {"bias", withBias(6170), "12.34 mA"},
-        {"bias", withBias(65535), "131.07 mA"},
-        {"tx_opt_power", withPowers(16000, 0), "2.04 dBm"},
-        {"tx_opt_power", withPowers(10000, 0), "0.00 dBm"},
-        {"rx_opt_power", withPowers(0, 100), "-20.00 dBm"},
-        {"rx_opt_power", withPowers(0, 1), "-40.00 dBm"},
-        {"rx_opt_power", withPowers(0, 0), "-inf dBm"},
-        {"tx_opt_power", withPowers(0, 100), "-inf dBm"},
-    };
-    for (const Case &c : cases) {
-        EXPECT_EQ(field(c.key, c.diagnostics), c.expected) << c.key;
-    }
-}
-
-TEST(OpticalCommandTest, ReplyText)
-{
-    EXPECT_EQ(HttpReply::toJson(opticalReplyFields({9088, 33000, 6170, 16000, 100})),
-              "{bias:\"12.34 mA\",rx_opt_power:\"-20.00 dBm\",temp:\"35.50 \xE2\x84\x83\","
-              "tx_opt_power:\"2.04 dBm\",voltage:\"3.30 V\"}");
-    EXPECT_EQ(HttpReply::toJson(opticalReplyFields({0, 0, 0, 0, 0})),
-              "{bias:\"0.00 mA\",rx_opt_power:\"-inf dBm\",temp:\"0.00 \xE2\x84\x83\","
-              "tx_opt_power:\"-inf dBm\",voltage:\"0.00 V\"}");
+    for (const auto &[key, diagnostics, text] : cases)
+        EXPECT_EQ(opticalReplyFields(diagnostics).at(key), text) << key;
 }
 
 }  // namespace

@@ -1,3 +1,6 @@
+// The reply bytes of every command are pinned end to end; here what no
+// command shows: the text/html line, an empty map, texts left unescaped, and
+// the numbers without a processor.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -29,48 +32,24 @@ struct Output {
 const char NOT_FOUND[] = "HTTP/1.1 404 processor is not find\nConnection:close\n\n"
                          "<HTML><BODY><p>Error:404 -- processor is not find</p></BODY></HTML>\n";
 
-TEST(HttpReply, ReplyBytes)
+TEST(HttpReply, ContentTypeAndJson)
 {
-    const std::string headers = "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n";
-    for (const std::string &body : {std::string(), std::string(" 1"), std::string("a\0b", 3)}) {
-        Output out;
-        HttpReply(out.stream).sendReply(body);
-        EXPECT_EQ(out.text(), headers + body + "\n");
-    }
     Output out;
-    HttpReply reply(out.stream);
-    reply.sendError(404, "processor is not find");
     std::string type;
-    reply.printContentType(type);
+    HttpReply(out.stream).printContentType(type);
     EXPECT_EQ(type, "text/html");
-    EXPECT_EQ(out.text(), NOT_FOUND + std::string("Content-Type: text/html\r\n"));
-}
-
-TEST(HttpReply, ToJson)
-{
-    const std::pair<ReplyFields, const char *> cases[] = {
-        {{}, "{}"},
-        {{{"k", "v"}}, "{k:\"v\"}"},
-        {{{"b", "2"}, {"a", "1"}}, "{a:\"1\",b:\"2\"}"},
-        // Byte-wise key order: upper case first, a prefix before its extensions.
-        {{{"admin_status", "1"}, {"VlanInfo_serial", "x"}}, "{VlanInfo_serial:\"x\",admin_status:\"1\"}"},
-        {{{"link_rate", "1000"}, {"link", "up"}}, "{link:\"up\",link_rate:\"1000\"}"},
-        {{{"q", "say \"hi\"\\\n"}, {"e", ""}}, "{e:\"\",q:\"say \"hi\"\\\n\"}"},
-    };
-    for (const auto &[fields, json] : cases)
-        EXPECT_EQ(HttpReply::toJson(fields), json);
+    EXPECT_EQ(out.text(), "Content-Type: text/html\r\n");
+    EXPECT_EQ(HttpReply::toJson({}), "{}");
+    EXPECT_EQ(HttpReply::toJson({{"q", "say \"hi\"\\\n"}, {"e", ""}}), "{e:\"\",q:\"say \"hi\"\\\n\"}");
 }
 
 // Only numbers that never get a processor are used here: a registered one
 // would reach the device.
 TEST(RequestProcess, UnknownCommandGetsNotFound)
 {
-    const char *requests[] = {
-        "", "action=0", "cmd_id=0", "cmd_id=-1&action=1", "cmd_id=7", "cmd_id=9", "cmd_id=12", "cmd_id=13",
-        "cmd_id=15", "cmd_id=29", "cmd_id=31", "cmd_id=32", "cmd_id=34", "cmd_idX7", "cmd_id=abc",
-        "cmd_id=99999999999", "x=1&cmd_id=+31zz",
-    };
-    for (const char *request : requests) {
+    for (const char *request : {"", "action=0", "cmd_id=0", "cmd_id=-1&action=1", "cmd_id=7", "cmd_id=9",
+                                "cmd_id=12", "cmd_id=13", "cmd_id=15", "cmd_id=29", "cmd_id=31", "cmd_id=32",
+                                "cmd_id=34", "cmd_id=abc", "cmd_id=99999999999", "x=1&cmd_id=+31zz"}) {
         Output out;
         RequestProcess(out.stream).handleRequest(request);
         EXPECT_EQ(out.text(), NOT_FOUND) << request;
