@@ -22,15 +22,20 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <signal.h>
+#include <sys/ptrace.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
+#define TRACED_RUNS 5
+
 struct Command {
     char **argv;
     double *samples;
     long peakKib;
+    long exitKib;
 };
 
 static double elapsedMicroseconds(const struct timespec *start, const struct timespec *end)
@@ -61,6 +66,56 @@ static int runOnce(struct Command *command, int round, int nullFd)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
 }
 
+/* The Rss line of /proc/PID/smaps_rollup in KiB; -1 when it cannot be read. */
+static long residentKib(pid_t pid)
+{
+    char path[64], line[256];
+    long kib = -1;
+    snprintf(path, sizeof path, "/proc/%d/smaps_rollup", (int)pid);
+    FILE *rollup = fopen(path, "r");
+    if (!rollup)
+        return -1;
+    while (fgets(line, sizeof line, rollup))
+        if (sscanf(line, "Rss: %ld kB", &kib) == 1)
+            break;
+    fclose(rollup);
+    return kib;
+}
+
+/* One untimed run, stopped as it exits to count its resident pages; 0 on success. */
+static int measureAtExit(struct Command *command, int nullFd)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(nullFd, STDIN_FILENO);
+        dup2(nullFd, STDOUT_FILENO);
+        ptrace(PTRACE_TRACEME, 0, NULL, NULL);
+        execvp(command->argv[0], command->argv);
+        _exit(127);
+    }
+    if (child < 0)
+        return -1;
+    int status;
+    /* The first stop is the exec. */
+    if (waitpid(child, &status, 0) != child || !WIFSTOPPED(status))
+        return -1;
+    ptrace(PTRACE_SETOPTIONS, child, NULL, (void *)(long)PTRACE_O_TRACEEXIT);
+    ptrace(PTRACE_CONT, child, NULL, NULL);
+    while (waitpid(child, &status, 0) == child && WIFSTOPPED(status)) {
+        int signal = WSTOPSIG(status);
+        if (status >> 8 == (SIGTRAP | (PTRACE_EVENT_EXIT << 8))) {
+            long kib = residentKib(child);
+            if (kib < 0)
+                return -1;
+            if (kib > command->exitKib)
+                command->exitKib = kib;
+            signal = 0;
+        }
+        ptrace(PTRACE_CONT, child, NULL, (void *)(long)signal);
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
+}
+
 static int compareSamples(const void *a, const void *b)
 {
     double x = *(const double *)a, y = *(const double *)b;
@@ -80,6 +135,7 @@ int main(int argc, char **argv)
         commands[count].argv = &argv[i];
         commands[count].samples = calloc((size_t)rounds, sizeof(double));
         commands[count].peakKib = 0;
+        commands[count].exitKib = -1;
         ++count;
         while (i < argc && strcmp(argv[i], "--") != 0)
             ++i;
@@ -99,11 +155,19 @@ int main(int argc, char **argv)
             }
         }
     }
+    for (int run = 0; run < TRACED_RUNS; ++run) {
+        for (int c = 0; c < count; ++c) {
+            if (measureAtExit(&commands[c], nullFd) != 0) {
+                fprintf(stderr, "%s failed when traced\n", commands[c].argv[0]);
+                return 1;
+            }
+        }
+    }
     for (int c = 0; c < count; ++c) {
         qsort(commands[c].samples, (size_t)rounds, sizeof(double), compareSamples);
         double median = rounds % 2 ? commands[c].samples[rounds / 2]
                                    : (commands[c].samples[rounds / 2 - 1] + commands[c].samples[rounds / 2]) / 2;
-        printf("%.0f %ld\n", median, commands[c].peakKib);
+        printf("%.0f %ld %ld\n", median, commands[c].peakKib, commands[c].exitKib);
     }
     return 0;
 }
