@@ -48,8 +48,23 @@ typedef int (*OpenAtFunction)(int, const char *, int, ...);
 typedef int (*IoctlFunction)(int, unsigned long, ...);
 typedef int (*CloseFunction)(int);
 
+/* The next definition of a wrapped function, looked up once per name: the
+ * lookup is slow next to the calls it wraps, and open() runs for every file. */
 static void *nextSymbol(const char *name)
 {
+    static struct {
+        const char *name;
+        void *function;
+    } found[8];
+    for (int i = 0; i < 8; ++i) {
+        if (!found[i].name) {
+            found[i].function = dlsym(RTLD_NEXT, name);
+            found[i].name = name;
+            return found[i].function;
+        }
+        if (strcmp(found[i].name, name) == 0)
+            return found[i].function;
+    }
     return dlsym(RTLD_NEXT, name);
 }
 
