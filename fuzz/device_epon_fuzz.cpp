@@ -2,7 +2,6 @@
 // (one temporary file stands for both) to the two readers. Every field must
 // come back as a word: never holding a blank or a line feed.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -25,9 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FILE *file = std::fopen(driverFile.c_str(), "wb");
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    writeInput(driverFile, data, size);
 
     EponInfoReader reader(driverFile, driverFile);
     EponInfo info;

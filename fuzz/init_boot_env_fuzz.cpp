@@ -2,7 +2,6 @@
 // boot-environment MAC scan. A value found is at most 17 characters of one
 // line; when none is found the caller's text stays as it was.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -20,9 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FILE *file = std::fopen(scratchFile.c_str(), "wb");
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    writeInput(scratchFile, data, size);
 
     const std::string before = "unchanged";
     std::string mac = before;
