@@ -79,17 +79,16 @@ using Tpm = TpmConfigStore;
 std::string text;
 
 // Writes take values the image does not hold, so that a write on a whole
-// file really saves it.
+// file really saves it. Of operations sharing one leaf or queue helper in
+// one section only one is listed.
 const std::vector<StoreCall> CALLS = {
     read("getCommInfo", "web.xml", &Web::getCommInfo),
     read("getIpInfo", "web.xml", &Web::getIpInfo),
     read("getAdminPassword", "web.xml", &Web::getAdminPassword),
-    read("getUserPassword", "web.xml", &Web::getUserPassword),
     {"getAccountPassword", "web.xml", false,
      [](Stores &s) { return std::get<Web>(s).getAccountPassword("admin", text); }},
     read("getVlanPorts", "web.xml", &Web::getVlanPorts),
     read("getFecInfo", "web.xml", &Web::getFecInfo),
-    read("getAuthMode", "web.xml", &Web::getAuthMode),
     read("getOnuSn", "web.xml", &Web::getOnuSn),
     read("getLoid", "web.xml", &Web::getLoid),
     read("getSwitchPorts", "web.xml", &Web::getSwitchPorts),
@@ -99,10 +98,7 @@ const std::vector<StoreCall> CALLS = {
     write("setIpInfo", "web.xml", &Web::setIpInfo, IpInfo{"10.9.9.9", "255.0.0.0", ""}),
     write("setOnuMac", "web.xml", &Web::setOnuMac, "02:00:00:00:00:09"),
     write("setAdminPassword", "web.xml", &Web::setAdminPassword, "admin9"),
-    write("setUserPassword", "web.xml", &Web::setUserPassword, "user9"),
     write("setVlanPort", "web.xml", &Web::setVlanPort, VlanPortRecord{"0", "2", "9", "1", "9"}),
-    write("setFecMode", "web.xml", &Web::setFecMode, "1"),
-    write("setAuthMode", "web.xml", &Web::setAuthMode, "1"),
     write("setOnuSn", "web.xml", &Web::setOnuSn, "SN9"),
     write("setLoid", "web.xml", &Web::setLoid, LoidInfo{"L9", "P9"}),
     write("setSwitchPort", "web.xml", &Web::setSwitchPort, SwitchPortRecord{"0", "0", "1", "0", "1", ""}),
@@ -110,10 +106,8 @@ const std::vector<StoreCall> CALLS = {
     write("setStorm", "web.xml", &Web::setStorm, "1", "9"),
 
     read("getPonSerialNum", "gpon.xml", &PonConfigStore::getPonSerialNum),
-    read("getPonPasswd", "gpon.xml", &PonConfigStore::getPonPasswd),
     read("getPonSerialSrc", "gpon.xml", &PonConfigStore::getPonSerialSrc),
     write("setPonSerialNum", "gpon.xml", &PonConfigStore::setPonSerialNum, "SN9"),
-    write("setPonPasswd", "gpon.xml", &PonConfigStore::setPonPasswd, "9"),
     write("setPonSerialSrc", "gpon.xml", &PonConfigStore::setPonSerialSrc, "1"),
 
     read("getVendorInfo", "profile.xml", &Profile::getVendorInfo),
@@ -137,13 +131,11 @@ const std::vector<StoreCall> CALLS = {
     read("getMtu", "tpm.xml", &Tpm::getMtu),
     read("getSchedMethod", "tpm.xml", &Tpm::getSchedMethod),
     read("getQueueWeights", "tpm.xml", &Tpm::getQueueWeights),
-    read("getTxQueueSizes", "tpm.xml", &Tpm::getTxQueueSizes),
     read("getGmacQueueSizes", "tpm.xml", &Tpm::getGmacQueueSizes),
     write("setMtu", "tpm.xml", &Tpm::setMtu, MtuInfo{"0", "1400", "1400", "1400"}),
     write("setSchedMethod", "tpm.xml", &Tpm::setSchedMethod, "1"),
     write("setFlowControl", "tpm.xml", &Tpm::setFlowControl, "1"),
     write("setQueueWeight", "tpm.xml", &Tpm::setQueueWeight, "1", "9"),
-    write("setTxQueueSize", "tpm.xml", &Tpm::setTxQueueSize, "1", "9"),
     write("setGmacQueueSize", "tpm.xml", &Tpm::setGmacQueueSize, "1", "9"),
 };
 

@@ -88,7 +88,6 @@ TEST_F(OnuProfileStoreTest, Conversions)
     const Read firmware = [](OnuProfileStore &s) { std::string v = "keep"; s.getFirmwareVersion(v); return v; };
     const Read type = [](OnuProfileStore &s) { OnuCapability c; s.getCapability(c); return c.onuType; };
     const std::tuple<const char *, const char *, const char *, Read, const char *> cases[] = {
-        {"Vendor", "Chip version", "0x140315", icData, "2020/03/21"},
         {"Vendor", "Chip version", "0xFF0C1F", icData, "2255/12/31"},
         // A pair that is not hexadecimal reads as 0.
         {"Vendor", "Chip version", "0x1G0315", icData, "2000/03/21"},
@@ -96,14 +95,11 @@ TEST_F(OnuProfileStoreTest, Conversions)
         {"Vendor", "Chip version", "", icData, "2000/00/00"},
         {"Vendor", "Chip model", "0x6601", model, "6601"},
         {"Vendor", "Chip model", "0", model, ""},
-        {"Vendor", "Firmware version", "0x12345", firmware, "12.34.5"},
         {"Vendor", "Firmware version", "0xAABBCCDD", firmware, "AA.BB.CC.DD"},
         {"Vendor", "Firmware version", "0x1", firmware, "1"},
         {"Vendor", "Firmware version", "0x", firmware, ""},
         {"Vendor", "SW version", "1", firmware, ""},
         {"Capability", "ONU type", "0", type, "SFU"},
-        {"Capability", "ONU type", "1", type, "HGU"},
-        {"Capability", "ONU type", "6", type, "1FE+1POTS SFU"},
         {"Capability", "ONU type", "7", type, "Mixed HGU"},
         {"Capability", "ONU type", "8", type, "8"},
         {"Capability", "ONU type", "-1", type, "-1"},
@@ -121,24 +117,6 @@ TEST_F(OnuProfileStoreTest, Conversions)
     std::string version;
     EXPECT_EQ(0, store.getFirmwareVersion(version));
     EXPECT_EQ("01.02.03", version);  // the first of two properties
-}
-
-TEST_F(OnuProfileStoreTest, CapabilityFields)
-{
-    OnuProfileStore capable("", folder.write("capability.xml", R"(<p><Capability>
-        <attrib name="GE Ethernet port number" value="1"/><attrib name="FE Ethernet port number" value="0"/>
-        <attrib name="POTS port number" value="2"/><attrib name="Battery backup support capability" value="0"/>
-        <attrib name="GE Ethernet port bitmap" value="0x01"/>
-        <attrib name="FE Ethernet port bitmap" value="0x0F"/>
-        <attrib name="Maximum upstream queue per port" value="8"/>
-        <attrib name="Maximum downstream queue per port" value="4"/></Capability></p>)"),
-                            defaultProfile);
-    OnuCapability c;
-    EXPECT_EQ(0, capable.getCapability(c));
-    EXPECT_EQ((std::vector<std::string>{"1", "0x01", "0", "0x0F", "0x0F", "2", "8", "8", "4", "4", "0", "SFU"}),
-              (std::vector<std::string>{c.geNumber, c.geBitmap, c.feNumber, c.feBitmapLsb, c.feBitmapMsb,
-                                        c.potsNumber, c.usqNumber, c.maxUsqNumber, c.dsqNumber,
-                                        c.maxDsqNumber, c.batteryBackup, c.onuType}));
 }
 
 }  // namespace

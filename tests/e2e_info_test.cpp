@@ -62,7 +62,6 @@ TEST_F(InfoPagesTest, OnlyExactlyActiveIsRegistered)
     const std::tuple<const char *, const char *, const char *> cases[] = {
         {"[st ] Active 0x8808 m 1 5 6.\n", "5", "1"},
         {"[st ] ACTIVE 0x8808 m 1 5 6.\n", "5", "0"},
-        {"[st ] active 0x8808 m 1 5 6.\n", "5", "0"},
         {"[st ] Active\t 0x8808 m 1 5 6.\n", "5", "0"},
         {"", "", "0"},
     };

@@ -32,7 +32,6 @@ TEST_F(PortStatusTest, LoopDetectMapsTheStoredValue)
         {"cmd_id=14&action=0", on, {}, {}, "", {{eoam, port0, "<port>"}}},
         {"cmd_id=14&action=1&port=1&loop_detect=0", jsonReply("0"), {{eoam, port1, port0}}},
         {"cmd_id=14&action=1&port=0&loop_detect=1", jsonReply("0"), {{eoam, port0, port1}}},
-        {"cmd_id=14&action=1&port=0&loop_detect=yes", jsonReply("0"), {{eoam, port0, port1}}},
         {"cmd_id=14&action=1&port=0", jsonReply("0"), {{eoam, port0, port1}}},
         // A port text that is no number names the first port.
         {"cmd_id=14&action=1&port=abc&loop_detect=2", jsonReply("0"), {{eoam, port0, port1}}},

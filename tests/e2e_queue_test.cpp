@@ -71,7 +71,6 @@ TEST_F(QueueTest, QueueSizesFollowTheDirection)
     const char *tpm = TPM_XML_PATH;
     expectExchanges({
         {"cmd_id=28&action=0&voq_dir=0", queueReply("size", 100)},
-        {"cmd_id=28&action=0&voq_dir=1", queueReply("size", 200)},
         {"cmd_id=28&action=0", queueReply("size", 200)},
         {"cmd_id=28&action=0&voq_dir=00", queueReply("size", 200)},
         {"cmd_id=28&action=0&voq_dir=0", queueReply("size", 100, 2), {}, {}, "",

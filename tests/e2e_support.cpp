@@ -8,11 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
-
-extern char **environ;
 
 namespace {
 
@@ -20,8 +17,7 @@ namespace {
 const char CLISH_SCRIPT_END[] = "--- end of script ---\n";
 // The clish bridge's script file: replaced and removed by every run.
 const char RUN_SCRIPT[] = "/tmp/TempFile";
-const char *const CGI_VARIABLES[] = {"REQUEST_METHOD=", "QUERY_STRING=", "CONTENT_LENGTH=",
-                                     "CONTENT_TYPE="};
+const char *const CGI_VARIABLES[] = {"REQUEST_METHOD", "QUERY_STRING", "CONTENT_LENGTH", "CONTENT_TYPE"};
 const char UPLOAD_BOUNDARY[] = "----onuSimUploadBoundary5f3a9c";
 const char *const COMMAND_NODES[] = {"/sys/devices/platform/tpm/cfg_mngt/vesk_cmd",
                                      "/sys/devices/platform/tpm/cfg_traffic/rate_limit_if_set",
@@ -72,23 +68,15 @@ bool insideUnit()
            (sameFile("/sbin", "/usr/sbin") || overlayAt("/sbin"));
 }
 
+// Checked once: the mounts do not change while the tests run.
 void requireUnit()
 {
-    if (insideUnit())
+    static const bool inside = insideUnit();
+    if (inside)
         return;
     std::fprintf(stderr, "end-to-end tests run only inside the simulated unit, where the device "
                          "paths are not the host's: sim/onu-sim run ctest --test-dir build\n");
     std::exit(1);
-}
-
-std::string readStream(FILE *file)
-{
-    std::string bytes;
-    char buffer[4096];
-    ssize_t count;
-    while ((count = read(fileno(file), buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<size_t>(count));
-    return bytes;
 }
 
 // Runs a program with the CGI variables replaced by the given NAME=value
@@ -99,16 +87,6 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
                 const std::string &input)
 {
     requireUnit();
-    std::vector<std::string> environment;
-    for (char **entry = environ; *entry; ++entry) {
-        bool cgi = false;
-        for (const char *prefix : CGI_VARIABLES)
-            cgi = cgi || std::strncmp(*entry, prefix, std::strlen(prefix)) == 0;
-        if (!cgi)
-            environment.push_back(*entry);
-    }
-    environment.insert(environment.end(), cgiEnv.begin(), cgiEnv.end());
-
     FILE *inputFile = std::tmpfile(), *outputFile = std::tmpfile(), *errorFile = std::tmpfile();
     if (!inputFile || !outputFile || !errorFile) {
         std::perror("spawn");
@@ -123,14 +101,15 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
         dup2(fileno(inputFile), STDIN_FILENO);
         dup2(fileno(outputFile), STDOUT_FILENO);
         dup2(fileno(errorFile), STDERR_FILENO);
-        std::vector<char *> argv, envp;
+        for (const char *name : CGI_VARIABLES)
+            unsetenv(name);
+        for (const std::string &entry : cgiEnv)
+            putenv(const_cast<char *>(entry.c_str()));
+        std::vector<char *> argv;
         for (const std::string &argument : arguments)
             argv.push_back(const_cast<char *>(argument.c_str()));
         argv.push_back(nullptr);
-        for (const std::string &entry : environment)
-            envp.push_back(const_cast<char *>(entry.c_str()));
-        envp.push_back(nullptr);
-        execve(argv[0], argv.data(), envp.data());
+        execv(argv[0], argv.data());
         std::perror(argv[0]);
         _exit(127);
     }
@@ -140,10 +119,10 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
         result.status = WIFEXITED(waitStatus)     ? WEXITSTATUS(waitStatus)
                         : WIFSIGNALED(waitStatus) ? 128 + WTERMSIG(waitStatus)
                                                   : -1;
-    std::rewind(outputFile);
-    result.output = readStream(outputFile);
-    std::rewind(errorFile);
-    const std::string errors = readStream(errorFile);
+    // The unlinked files are read again from their start through /proc.
+    auto contents = [](FILE *file) { return readFile("/proc/self/fd/" + std::to_string(fileno(file))); };
+    result.output = contents(outputFile);
+    const std::string errors = contents(errorFile);
     for (FILE *file : {inputFile, outputFile, errorFile})
         std::fclose(file);
     std::fputs(errors.c_str(), stderr);
@@ -153,23 +132,9 @@ RunResult spawn(const std::vector<std::string> &arguments, const std::vector<std
     return result;
 }
 
-// The emulator's words before a program of a build for another processor
-// (set by the unit's launcher); none in a build for the host.
-std::vector<std::string> emulatorWords()
-{
-    const char *emulator = std::getenv("ONU_SIM_EMULATOR");
-    std::istringstream text(emulator ? emulator : "");
-    std::vector<std::string> words;
-    for (std::string word; text >> word;)
-        words.push_back(word);
-    return words;
-}
-
 RunResult runCgiWith(const std::vector<std::string> &cgiEnv, const std::string &body)
 {
-    std::vector<std::string> arguments = emulatorWords();
-    arguments.push_back(std::string(ONU_BUILD_DIR) + "/onu-cgi");
-    return spawn(arguments, cgiEnv, body);
+    return spawn({"/bin/sh", "-c", "exec " + programPath("onu-cgi")}, cgiEnv, body);
 }
 
 // The fixture files, root elements only.
@@ -254,12 +219,12 @@ RunResult runProgram(const std::string &commandLine)
     return spawn({"/bin/sh", "-c", commandLine}, {}, "");
 }
 
+// The emulator's words (set by the unit's launcher; empty in a build for the
+// host) come first.
 std::string programPath(const std::string &name)
 {
-    std::string command;
-    for (const std::string &word : emulatorWords())
-        command += word + " ";
-    return command + ONU_BUILD_DIR + "/" + name;
+    const char *emulator = std::getenv("ONU_SIM_EMULATOR");
+    return std::string(emulator ? emulator : "") + " " ONU_BUILD_DIR "/" + name;
 }
 
 std::string readFile(const std::string &path)
@@ -343,15 +308,12 @@ void expectExchanges(const std::vector<Exchange> &exchanges)
         for (const Change &change : e.before)
             roots[change.path] = replaced(roots[change.path], change.from, change.to);
         std::map<std::string, std::string> expected;
-        for (const auto &[path, root] : roots) {
-            writeFile(path, laidDown(root));
-            expected[path] = laidDown(root);
-        }
+        for (const auto &[path, root] : roots)
+            writeFile(path, expected[path] = laidDown(root));
         writeFile(statePath("log/clish.log"), "");
         writeFile(RUN_SCRIPT, "eoam\nstale command longer than any script the bridge writes\n");
-        std::vector<std::string> nodesBefore;
         for (const char *node : COMMAND_NODES)
-            nodesBefore.push_back(readFile(node));
+            writeFile(node, "");
 
         EXPECT_EQ(runCgi(e.query).output, e.reply);
 
@@ -366,9 +328,8 @@ void expectExchanges(const std::vector<Exchange> &exchanges)
         EXPECT_EQ(clishScripts(), e.scripts);
         EXPECT_EQ(fileExists(RUN_SCRIPT), e.scripts.empty());
         std::string nodes;
-        for (size_t i = 0; i < std::size(COMMAND_NODES); ++i) {
-            std::istringstream lines(readFile(COMMAND_NODES[i]).substr(nodesBefore[i].size()));
-            const std::string node = COMMAND_NODES[i];
+        for (const std::string node : COMMAND_NODES) {
+            std::istringstream lines(readFile(node));
             for (std::string line; std::getline(lines, line);)
                 nodes += node.substr(node.rfind('/') + 1) + ": " + line + "\n";
         }

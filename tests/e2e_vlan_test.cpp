@@ -47,7 +47,6 @@ TEST_F(VlanTest, ReadShowsTheFirstPortAndWriteSendsTheModeCommandThenStores)
         {"cmd_id=22&action=1&portId=7&mode=1", jsonReply("0"), {}, eoam("port vlan transparent 7")},
         {"cmd_id=22&action=1&portId=0&mode=0&def_vid=5", refused},
         {"cmd_id=22&action=1&portId=0&mode=5&def_vid=5", refused},
-        {"cmd_id=22&action=1&portId=0&mode=trunk&def_vid=5", refused},
         {"cmd_id=22&action=1&portId=0&mode=-1&def_vid=5", refused},
         {"cmd_id=22&action=1&portId=0&mode=99999999999999999999&def_vid=5", refused},
         {"cmd_id=22&action=1&portId=0&def_vid=5", refused},

@@ -1,31 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
+#include <regex>
 #include <string>
 
+#include "config_test_files.h"
 #include "log/log.h"
 
 namespace {
 
-// "[YYYY-MM-DD hh:mm:ss]" with two-digit fields.
 bool isStamp(const std::string &text)
 {
-    const char layout[] = "[0000-00-00 00:00:00]";
-    if (text.size() != sizeof layout - 1)
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (layout[i] == '0' ? !std::isdigit(static_cast<unsigned char>(text[i])) : text[i] != layout[i])
-            return false;
-    return true;
-}
-
-std::string readFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return std::regex_match(text, std::regex(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\])"));
 }
 
 // Lines are appended after a stamp; an empty message writes nothing; a log

@@ -23,13 +23,12 @@ TEST(RequestParams, GetValueTakesTheFirstOccurrenceRaw)
         EXPECT_EQ(RequestParams(c[0]).getValue(c[1]), c[2]) << c[0] << " / " << c[1];
 }
 
-TEST(RequestParams, ParseReadsLeadingDecimalNumbers)
+TEST(RequestParams, ParseFindsCmdIdAndAction)
 {
     const std::tuple<const char *, int, int> cases[] = {
-        {"cmd_id=14&action=1&port=0", 14, 1}, {"cmd_id=+12abc", 12, 0},       {"cmd_id=-3&action=-1", -3, -1},
-        {"cmd_id= 5&action=  2", 5, 2},       {"cmd_id=abc&action=x", 0, 0},  {"cmd_id=", 0, 0},
+        // The numbers are read as leadingInt reads them; here which keys they come from.
+        {"cmd_id=14&action=1&port=0", 14, 1}, {"cmd_id=abc&action=x", 0, 0}, {"cmd_id=", 0, 0},
         {"transaction=1&cmd_id=2", 2, 1},     {"action=0&transaction=1", 0, 0},
-        {"cmd_id=99999999999", 2147483647, 0},
     };
     for (const auto &[text, cmdId, action] : cases) {
         RequestParams params(text);

@@ -20,7 +20,6 @@ TEST(StormCommandsTest, EachModeGivesItsCommandsInOrder)
         std::vector<std::string> commands;
     } cases[] = {
         {"0", "500", {"echo 1  500  0 0 0" + SUPPRESSION}},
-        {"1", "500", {"echo 2  500  0 0 0" + SUPPRESSION}},
         {"2", "1000",
          {"echo 0 us WAN  1000 1536" + RATE_LIMIT, "echo 0 ds WAN  1000 1536" + RATE_LIMIT}},
         {"3", "1000",
@@ -28,7 +27,6 @@ TEST(StormCommandsTest, EachModeGivesItsCommandsInOrder)
           "echo 0 us WAN 1048568 1536" + RATE_LIMIT, "echo 0 ds WAN 1048568 1536" + RATE_LIMIT}},
         {"0", "", {"echo 1    0 0 0" + SUPPRESSION}},
         {"2", "x y", {"echo 0 us WAN  x y 1536" + RATE_LIMIT, "echo 0 ds WAN  x y 1536" + RATE_LIMIT}},
-        {"4", "500", {}},
         {"", "500", {}},
         {"00", "500", {}},
         {" 0", "500", {}},

@@ -58,17 +58,8 @@ TEST(XmlDecode, TableWithoutPredefinedEntities) {
     EXPECT_EQ(decoded("&lt;", '&', nullptr), "&lt;");
 }
 
-TEST(XmlDecode, LongerReplacementMovesToAllocation) {
-    std::string shorter = "x&amp;y";
-    EXPECT_EQ(xmlDecode(shorter.data(), entities, '&'), shorter.data());
-    EXPECT_STREQ(shorter.c_str(), "x&y");
-
-    std::string longer = "x&lt;y";
-    char *result = xmlDecode(longer.data(), entities, '&');
-    EXPECT_NE(result, longer.data());
-    EXPECT_STREQ(result, "x<y");
-    free(result);
-
+// Each "&e;" grows to "&f;!" before it shrinks: the text moves to an allocation.
+TEST(XmlDecode, ManyGrowingReplacements) {
     std::string many;
     for (int i = 0; i < 10000; ++i) many += "&e;";
     EXPECT_EQ(decoded(many.c_str(), '&', entities), [] {

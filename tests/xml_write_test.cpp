@@ -15,11 +15,10 @@ struct RoundTrip {
 
 TEST(XmlWrite, RoundTrips) {
     const RoundTrip cases[] = {
-        {"<a>x<b/>y</a>", "<a>x<b></b>y</a>"},
         {"<?xml version=\"1.0\"?>\n<!-- c -->\n<!DOCTYPE a>\n<a>\n  <b k=\"1\">t</b>\n\t<c/>\n</a>\n",
          "<a>\n  <b k=\"1\">t</b>\n\t<c></c>\n</a>"},
         {"<a><![CDATA[<&>]]></a>", "<a>&lt;&amp;&gt;</a>"},
-        {"<a>&#13;&quot;&apos;</a>", "<a>&#xD;\"'</a>"},
+        {"<a>&quot;&#9;&#10;&#13;&amp;&lt;&gt;&apos;</a>", "<a>\"\t\n&#xD;&amp;&lt;&gt;'</a>"},
         {"<a v='&quot;&#9;&#10;&#13;&amp;&lt;&gt;&apos;'/>", "<a v=\"&quot;&#x9;&#xA;&#xD;&amp;&lt;&gt;'\"></a>"},
         {"<a b='1' b='2' c/>", "<a b=\"1\" c=\"\"></a>"},
         {"<!DOCTYPE a [<!ATTLIST a t CDATA 'v' u CDATA 'w'>]><a u='own'/>", "<a u=\"own\" t=\"v\"></a>"},
@@ -31,14 +30,6 @@ TEST(XmlWrite, RoundTrips) {
         EXPECT_EQ(doc.error(), "") << c.input;
         EXPECT_EQ(doc.written(), c.written) << c.input;
     }
-}
-
-TEST(XmlWrite, EditedTextAndAttributesAreEscaped) {
-    ParsedXml doc("<a><b/></a>");
-    XmlNode *b = xmlChild(doc.root, "b");
-    xmlSetAttr(b, "v", "\"\t\n\r&<>'");
-    xmlSetText(b, "\"\t\n\r&<>'");
-    EXPECT_EQ(doc.written(), "<a><b v=\"&quot;&#x9;&#xA;&#xD;&amp;&lt;&gt;'\">\"\t\n&#xD;&amp;&lt;&gt;'</b></a>");
 }
 
 TEST(XmlWrite, SubtreeIsWrittenAlone) {
