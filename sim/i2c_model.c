@@ -200,6 +200,19 @@ static int busPresent(void)
 }
 
 /*
+ * The length of the run at `p` free of the bytes in `stops`. (Not strcspn:
+ * its vector version reads a table from the C library's read-only data, a
+ * page the program being served may never touch otherwise.)
+ */
+static size_t spanUntil(const char *p, const char *stops)
+{
+    size_t n = 0;
+    while (p[n] && !strchr(stops, p[n]))
+        ++n;
+    return n;
+}
+
+/*
  * Loads a device's memory from its hex text: bytes as hexadecimal tokens,
  * "NN:" moves to offset NN, "#" starts a comment. Unlisted bytes read 0.
  * Returns 0, or -1 when no device answers at that address.
@@ -246,10 +259,10 @@ static int loadMemory(unsigned address, unsigned char memory[MEMORY_SIZE])
     unsigned offset = 0;
     for (char *p = text; *p;) {
         if (*p == '#') {
-            p += strcspn(p, "\n");
+            p += spanUntil(p, "\n");
             continue;
         }
-        size_t length = strcspn(p, " \t\r\n#");
+        size_t length = spanUntil(p, " \t\r\n#");
         if (length == 0) {
             ++p;
             continue;

@@ -2,9 +2,9 @@
 // command shows: the text/html line, an empty map, texts left unescaped, and
 // the numbers without a processor.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "web/http_reply.h"
@@ -14,18 +14,14 @@ namespace {
 
 // Collects what a reply writer sends.
 struct Output {
-    char *buffer = nullptr;
-    std::size_t size = 0;
-    FILE *stream = open_memstream(&buffer, &size);
-    ~Output()
-    {
-        std::fclose(stream);
-        std::free(buffer);
-    }
+    FILE *file = std::tmpfile();
+    int fd = fileno(file);
+    ~Output() { std::fclose(file); }
     std::string text()
     {
-        std::fflush(stream);
-        return std::string(buffer, size);
+        std::string sent(static_cast<std::size_t>(lseek(fd, 0, SEEK_END)), '\0');
+        EXPECT_EQ(pread(fd, sent.data(), sent.size(), 0), static_cast<ssize_t>(sent.size()));
+        return sent;
     }
 };
 
@@ -36,7 +32,7 @@ TEST(HttpReply, ContentTypeAndJson)
 {
     Output out;
     std::string type;
-    HttpReply(out.stream).printContentType(type);
+    HttpReply(out.fd).printContentType(type);
     EXPECT_EQ(type, "text/html");
     EXPECT_EQ(out.text(), "Content-Type: text/html\r\n");
     EXPECT_EQ(HttpReply::toJson({}), "{}");
@@ -51,7 +47,7 @@ TEST(RequestProcess, UnknownCommandGetsNotFound)
                                 "cmd_id=12", "cmd_id=13", "cmd_id=15", "cmd_id=29", "cmd_id=31", "cmd_id=32",
                                 "cmd_id=34", "cmd_id=abc", "cmd_id=99999999999", "x=1&cmd_id=+31zz"}) {
         Output out;
-        RequestProcess(out.stream).handleRequest(request);
+        RequestProcess(out.fd).handleRequest(request);
         EXPECT_EQ(out.text(), NOT_FOUND) << request;
     }
 }

@@ -1,6 +1,5 @@
 // The CGI host: reads one request (storing an upload first when the body is
 // multipart form data) and hands it to the dispatcher. Exit status is always 0.
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -10,9 +9,6 @@
 
 int main()
 {
-    // A reply is a few hundred bytes that the reply writer sends and flushes
-    // at once; unbuffered, standard output needs no heap page for a buffer.
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
     WebDataComm *input = WebDataComm::getInstance();
     std::string request;
     ContentKind kind = ContentKind::OTHER;

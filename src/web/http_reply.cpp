@@ -1,35 +1,38 @@
 #include "web/http_reply.h"
 
-// The success reply and the content type are written without printf: a read
-// request that formats nothing keeps the C library's formatting code (and its
-// pages) out of the process.
+#include <cerrno>
 
-HttpReply::HttpReply(FILE *out) : out(out) {}
+// A reply is composed whole and sent with write(2): one system call, and no
+// C stdio code or buffer in a process that only answers a read request.
 
-void HttpReply::writeContentType(const char *type)
+HttpReply::HttpReply(int out) : out(out) {}
+
+void HttpReply::send(const std::string &text)
 {
-    std::fputs("Content-Type: ", out);
-    std::fputs(type, out);
-    std::fputs("\r\n", out);
+    const char *next = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        ssize_t sent = write(out, next, left);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return;  // The peer is gone; nobody is left to tell.
+        next += sent;
+        left -= static_cast<std::size_t>(sent);
+    }
 }
 
 void HttpReply::sendReply(const std::string &body)
 {
-    std::fputs("HTTP/1.0 200 OK\r\n", out);
-    writeContentType("application/json");
-    std::fputs("Connection: close\r\n\r\n", out);
-    // fwrite, not fputs: a body is sent unchanged, NUL bytes included.
-    std::fwrite(body.data(), 1, body.size(), out);
-    std::fputc('\n', out);
-    std::fflush(out);
+    // The body is sent unchanged, NUL bytes included.
+    send("HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" + body + '\n');
 }
 
 void HttpReply::sendError(int status, const std::string &message)
 {
-    std::fprintf(out, "HTTP/1.1 %d %s\n", status, message.c_str());
-    std::fputs("Connection:close\n\n", out);
-    std::fprintf(out, "<HTML><BODY><p>Error:%d -- %s</p></BODY></HTML>\n", status, message.c_str());
-    std::fflush(out);
+    const std::string code = std::to_string(status);
+    send("HTTP/1.1 " + code + ' ' + message + "\nConnection:close\n\n<HTML><BODY><p>Error:" + code + " -- " +
+         message + "</p></BODY></HTML>\n");
 }
 
 std::string HttpReply::toJson(const ReplyFields &fields)
@@ -53,6 +56,5 @@ void HttpReply::printContentType(std::string &type)
 {
     if (type.empty())
         type = "text/html";
-    writeContentType(type.c_str());
-    std::fflush(out);
+    send("Content-Type: " + type + "\r\n");
 }

@@ -3,7 +3,8 @@
 #ifndef ONU_WEB_HTTP_REPLY_H
 #define ONU_WEB_HTTP_REPLY_H
 
-#include <cstdio>
+#include <unistd.h>
+
 #include <map>
 #include <string>
 
@@ -13,8 +14,8 @@ using ReplyFields = std::map<std::string, std::string>;
 
 class HttpReply {
 public:
-    // Replies go to `out`; production uses standard output.
-    explicit HttpReply(FILE *out = stdout);
+    // Replies go to the descriptor `out`; production uses standard output.
+    explicit HttpReply(int out = STDOUT_FILENO);
 
     // Status 200 with a JSON content type and `body` followed by one LF.
     void sendReply(const std::string &body);
@@ -26,9 +27,9 @@ public:
     void printContentType(std::string &type);
 
 private:
-    void writeContentType(const char *type);
+    void send(const std::string &text);
 
-    FILE *out;
+    int out;
 };
 
 #endif

@@ -36,7 +36,7 @@ const RequestProcess::Command RequestProcess::commandTable[] = {
     {33, &RequestProcess::processNewOnuFlag},
 };
 
-RequestProcess::RequestProcess(FILE *out) : reply(out) {}
+RequestProcess::RequestProcess(int out) : reply(out) {}
 
 void RequestProcess::handleRequest(const std::string &request)
 {

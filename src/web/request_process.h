@@ -4,7 +4,6 @@
 #ifndef ONU_WEB_REQUEST_PROCESS_H
 #define ONU_WEB_REQUEST_PROCESS_H
 
-#include <cstdio>
 #include <string>
 
 #include "config/config_facade.h"
@@ -13,8 +12,8 @@
 
 class RequestProcess {
 public:
-    // Replies go to `out`; production uses standard output.
-    explicit RequestProcess(FILE *out = stdout);
+    // Replies go to the descriptor `out`; production uses standard output.
+    explicit RequestProcess(int out = STDOUT_FILENO);
 
     // Parses `request` and runs its command; unknown numbers get the 404 reply.
     void handleRequest(const std::string &request);

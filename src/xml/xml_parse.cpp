@@ -572,9 +572,18 @@ XmlNode *xmlParseString(char *buffer, size_t length) {
     return &doc->root;
 }
 
+// The descriptor's status, as fstat gives it. The C library's fstat passes
+// the kernel an empty path of its own, and reading that one byte maps a
+// window of the library's read-only data into every process that loads a
+// file; this empty path lies among our own constants.
+static int statusOf(int fd, struct stat *st) {
+    static const char EMPTY_PATH[] = "";
+    return fstatat(fd, EMPTY_PATH, st, AT_EMPTY_PATH);
+}
+
 XmlNode *xmlParseFd(int fd) {
     struct stat st;
-    if (fd < 0 || fstat(fd, &st) != 0) return nullptr;
+    if (fd < 0 || statusOf(fd, &st) != 0) return nullptr;
     size_t size = static_cast<size_t>(st.st_size);
     char *buffer = static_cast<char *>(malloc(size ? size : 1));
     ssize_t got = read(fd, buffer, size);
