@@ -15,7 +15,6 @@
  * Outside the unit (ONU_SIM_STATE unset) every call passes straight through.
  */
 #define _GNU_SOURCE
-#include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/i2c-dev.h>
@@ -25,6 +24,7 @@
 #include <string.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #define BUS_PATH "/dev/i2c-0"
@@ -44,28 +44,26 @@ static struct BusHandle handles[MAX_HANDLES];
 static int handlesReady;
 
 typedef int (*OpenFunction)(const char *, int, ...);
-typedef int (*OpenAtFunction)(int, const char *, int, ...);
-typedef int (*IoctlFunction)(int, unsigned long, ...);
-typedef int (*CloseFunction)(int);
+typedef int (*OpenAtFunction)(int, const char *, int, mode_t);
 
-/* The next definition of a wrapped function, looked up once per name: the
- * lookup is slow next to the calls it wraps, and open() runs for every file. */
-static void *nextSymbol(const char *name)
+/*
+ * What the wrapped calls pass through to. The C library exports its open and
+ * close under these names too; openat and ioctl go to the kernel directly.
+ * No dlsym: its error handling code would otherwise be mapped into every
+ * program of the unit that opens a file, and counted against it.
+ */
+extern int __open(const char *path, int flags, ...);
+extern int __open64(const char *path, int flags, ...);
+extern int __close(int fd);
+
+static int kernelOpenAt(int dirFd, const char *path, int flags, mode_t mode)
 {
-    static struct {
-        const char *name;
-        void *function;
-    } found[8];
-    for (int i = 0; i < 8; ++i) {
-        if (!found[i].name) {
-            found[i].function = dlsym(RTLD_NEXT, name);
-            found[i].name = name;
-            return found[i].function;
-        }
-        if (strcmp(found[i].name, name) == 0)
-            return found[i].function;
-    }
-    return dlsym(RTLD_NEXT, name);
+    return (int)syscall(SYS_openat, dirFd, path, flags, mode);
+}
+
+static int kernelOpenAt64(int dirFd, const char *path, int flags, mode_t mode)
+{
+    return (int)syscall(SYS_openat, dirFd, path, flags | O_LARGEFILE, mode);
 }
 
 static const char *stateFolder(void)
@@ -141,7 +139,7 @@ static void formatTo(char *text, size_t size, const char *pattern, ...)
 
 static int realOpen(const char *path, int flags, mode_t mode)
 {
-    return ((OpenFunction)nextSymbol("open"))(path, flags, mode);
+    return __open(path, flags, mode);
 }
 
 static void logLine(const char *pattern, ...)
@@ -162,7 +160,7 @@ static void logLine(const char *pattern, ...)
     line[length++] = '\n';
     ssize_t written = write(log, line, length);
     (void)written;
-    ((CloseFunction)nextSymbol("close"))(log);
+    __close(log);
 }
 
 static struct BusHandle *findHandle(int fd)
@@ -239,7 +237,7 @@ static int readText(const char *path, char *text, size_t size)
     while (used + 1 < size && (got = read(fd, text + used, size - 1 - used)) > 0)
         used += (size_t)got;
     text[used] = '\0';
-    ((CloseFunction)nextSymbol("close"))(fd);
+    __close(fd);
     return 0;
 }
 
@@ -380,7 +378,7 @@ static int openBus(int flags)
     if (fd < 0)
         return fd;
     if (!newHandle(fd)) {
-        ((CloseFunction)nextSymbol("close"))(fd);
+        __close(fd);
         return fail(EMFILE);
     }
     logLine("open " BUS_PATH);
@@ -404,24 +402,24 @@ static int needsMode(int flags)
     return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
 }
 
-static int openCommon(const char *symbol, const char *path, int flags, mode_t mode)
+static int openCommon(OpenFunction next, const char *path, int flags, mode_t mode)
 {
     if (stateFolder() && path) {
         if (strcmp(path, BUS_PATH) == 0)
             return openBus(flags);
         flags = appendInsteadOfTruncate(path, flags);
     }
-    return ((OpenFunction)nextSymbol(symbol))(path, flags, mode);
+    return next(path, flags, mode);
 }
 
-static int openAtCommon(const char *symbol, int dirFd, const char *path, int flags, mode_t mode)
+static int openAtCommon(OpenAtFunction next, int dirFd, const char *path, int flags, mode_t mode)
 {
     if (stateFolder() && path && path[0] == '/') {
         if (strcmp(path, BUS_PATH) == 0)
             return openBus(flags);
         flags = appendInsteadOfTruncate(path, flags);
     }
-    return ((OpenAtFunction)nextSymbol(symbol))(dirFd, path, flags, mode);
+    return next(dirFd, path, flags, mode);
 }
 
 #define TAKE_MODE(flags, mode)                                                                     \
@@ -438,39 +436,39 @@ int open(const char *path, int flags, ...)
 {
     mode_t mode = 0;
     TAKE_MODE(flags, mode);
-    return openCommon("open", path, flags, mode);
+    return openCommon(__open, path, flags, mode);
 }
 
 int open64(const char *path, int flags, ...)
 {
     mode_t mode = 0;
     TAKE_MODE(flags, mode);
-    return openCommon("open64", path, flags, mode);
+    return openCommon(__open64, path, flags, mode);
 }
 
 int openat(int dirFd, const char *path, int flags, ...)
 {
     mode_t mode = 0;
     TAKE_MODE(flags, mode);
-    return openAtCommon("openat", dirFd, path, flags, mode);
+    return openAtCommon(kernelOpenAt, dirFd, path, flags, mode);
 }
 
 int openat64(int dirFd, const char *path, int flags, ...)
 {
     mode_t mode = 0;
     TAKE_MODE(flags, mode);
-    return openAtCommon("openat64", dirFd, path, flags, mode);
+    return openAtCommon(kernelOpenAt64, dirFd, path, flags, mode);
 }
 
 /* The fortified entries that -D_FORTIFY_SOURCE builds call. */
 int __open_2(const char *path, int flags)
 {
-    return openCommon("open", path, flags, 0);
+    return openCommon(__open, path, flags, 0);
 }
 
 int __open64_2(const char *path, int flags)
 {
-    return openCommon("open64", path, flags, 0);
+    return openCommon(__open64, path, flags, 0);
 }
 
 int ioctl(int fd, unsigned long request, ...)
@@ -482,7 +480,7 @@ int ioctl(int fd, unsigned long request, ...)
     struct BusHandle *handle = findHandle(fd);
     if (handle)
         return busIoctl(handle, request, argument);
-    return ((IoctlFunction)nextSymbol("ioctl"))(fd, request, argument);
+    return (int)syscall(SYS_ioctl, fd, request, argument);
 }
 
 int close(int fd)
@@ -492,5 +490,5 @@ int close(int fd)
         handle->fd = -1;
         logLine("close " BUS_PATH);
     }
-    return ((CloseFunction)nextSymbol("close"))(fd);
+    return __close(fd);
 }

@@ -3,6 +3,7 @@
 #define ONU_XML_XML_INTERNAL_H
 
 #include <cstdlib>
+#include <cstring>
 
 #include "xml/xml.h"
 
@@ -11,6 +12,16 @@ namespace xmlimpl {
 extern char *emptyList[];    // shared empty attribute list: one null slot, no marks string
 extern char **emptyTable[];  // shared empty default-attribute / processing-instruction table
 extern char emptyText[];     // shared empty text ""
+
+// The first `needle` (not empty) at or after `p`, or none, as strstr finds it.
+// The C library's strstr is a large vector routine in pages that nothing else
+// a request does maps; the parser's needles are short, and scanning for their
+// first byte with strchr uses code every process already has.
+inline char *findText(char *p, const char *needle) {
+    const size_t rest = strlen(needle + 1);
+    while ((p = strchr(p, needle[0])) && strncmp(p + 1, needle + 1, rest) != 0) ++p;
+    return p;
+}
 
 // A node record. The parser allocates an element's attribute list (slots, then marks)
 // in the same block, right after the record; every other record keeps spare room at

@@ -323,14 +323,14 @@ char *Parser::endTag(char *lt) {
 }
 
 char *Parser::comment(char *lt) {
-    char *dashes = strstr(lt + 4, "--");
+    char *dashes = findText(lt + 4, "--");
     if (!dashes || (dashes[2] != '>' && !closedByEnd(dashes + 2))) return fail(lt, "unclosed <!--");
     return textAfter(dashes + 2);
 }
 
 char *Parser::cdata(char *lt) {
     char *text = lt + 9;
-    char *end = strstr(text, "]]>");
+    char *end = findText(text, "]]>");
     if (!end) return fail(lt, "unclosed <![CDATA[");
     if (rootOpen_ && end != text) addContent(text, static_cast<size_t>(end - text), 'c', 0, false);
     return textAfter(end + 2);

@@ -215,10 +215,10 @@ bool SubsetReader::read(char *subset) {
         } else if (startsWith(p, "<!ATTLIST")) {
             p = attlist(p);
         } else if (startsWith(p, "<!--")) {
-            p = strstr(p + 4, "-->");
+            p = findText(p + 4, "-->");
             if (p) p += 3;
         } else if (startsWith(p, "<?")) {
-            char *end = strstr(p + 2, "?>");
+            char *end = findText(p + 2, "?>");
             if (end) {
                 *end = '\0';
                 recordProcInstr(doc_, p + 2);
@@ -253,7 +253,7 @@ void recordProcInstr(XmlDocument *doc, char *text) {
         p = skipSpaces(p + 1);
     }
     if (strcmp(target, "xml") == 0) {
-        if (char *standalone = strstr(p, "standalone")) {
+        if (char *standalone = findText(p, "standalone")) {
             p = standalone + 10;
             while (isBlank(*p) || *p == '=' || *p == '"' || *p == '\'') ++p;
             if (startsWith(p, "yes")) doc->standalone = 1;
