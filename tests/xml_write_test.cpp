@@ -18,6 +18,8 @@ TEST(XmlWrite, RoundTrips) {
         {"<?xml version=\"1.0\"?>\n<!-- c -->\n<!DOCTYPE a>\n<a>\n  <b k=\"1\">t</b>\n\t<c/>\n</a>\n",
          "<a>\n  <b k=\"1\">t</b>\n\t<c></c>\n</a>"},
         {"<a><![CDATA[<&>]]></a>", "<a>&lt;&amp;&gt;</a>"},
+        // Partial end markers inside a comment and a CDATA section.
+        {"<a><!-- - -x- --><![CDATA[]x]]y]>]]]></a>", "<a>]x]]y]&gt;]</a>"},
         {"<a>&quot;&#9;&#10;&#13;&amp;&lt;&gt;&apos;</a>", "<a>\"\t\n&#xD;&amp;&lt;&gt;'</a>"},
         {"<a v='&quot;&#9;&#10;&#13;&amp;&lt;&gt;&apos;'/>", "<a v=\"&quot;&#x9;&#xA;&#xD;&amp;&lt;&gt;'\"></a>"},
         {"<a b='1' b='2' c/>", "<a b=\"1\" c=\"\"></a>"},
