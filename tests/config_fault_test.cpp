@@ -1,9 +1,7 @@
-// The unit's configuration files cut short at every byte, missing, replaced
-// by a folder or by a bare root element, fed to every store operation.
-// Nothing may crash. A cut file is used as far as it parsed: a read never
-// writes; a write either fails leaving the file byte for byte as it was, or
-// saves the part that parsed as a whole document. Without a file or without
-// the stores' sections every operation fails and nothing is written.
+// Every store operation on the unit's files cut at every byte, missing, a
+// folder or a bare root. A cut file is used as far as it parsed: a read never
+// writes; a write fails leaving the file as it was or saves the parsed part
+// whole. Without a file or its sections every operation fails, writing nothing.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

@@ -54,11 +54,10 @@ TEST_F(OnuProfileStoreTest, VendorInfoOfLiveAndDefaultProfile)
     EXPECT_EQ((std::vector<std::string>{"Default Vendor", "keep", "keep", "keep"}), fields(defaults));
 
     // The walk stops at a property without a value; a later duplicate wins.
-    OnuProfileStore walk("", folder.write("walk.xml", "<p><Vendor><attrib name=\"HW version\" value=\"H1\"/>"
-                                                      "<other/><attrib name=\"HW version\" value=\"H2\"/>"
-                                                      "<attrib name=\"x\"/><attrib name=\"SW version\" "
-                                                      "value=\"S1\"/></Vendor></p>"),
-                         defaultProfile);
+    const std::string walkXml = R"(<p><Vendor><attrib name="HW version" value="H1"/><other/>)"
+                                R"(<attrib name="HW version" value="H2"/><attrib name="x"/>)"
+                                R"(<attrib name="SW version" value="S1"/></Vendor></p>)";
+    OnuProfileStore walk("", folder.write("walk.xml", walkXml), defaultProfile);
     OnuVendorInfo walked;
     EXPECT_EQ(0, walk.getVendorInfo(walked));
     EXPECT_EQ((std::vector<std::string>{"", "", "H2", ""}), fields(walked));
@@ -108,10 +107,9 @@ TEST_F(OnuProfileStoreTest, Conversions)
         {"Capability", "POTS port number", "1", type, "SFU"},
     };
     for (const auto &[section, name, value, read, expected] : cases) {
-        OnuProfileStore one("", folder.write("one.xml", std::string("<p><") + section + "><attrib name=\"" +
-                                                            name + "\" value=\"" + value + "\"/></" +
-                                                            section + "></p>"),
-                            defaultProfile);
+        const std::string xml = std::string("<p><") + section + "><attrib name=\"" + name + "\" value=\"" + value +
+                                "\"/></" + section + "></p>";
+        OnuProfileStore one("", folder.write("one.xml", xml), defaultProfile);
         EXPECT_EQ(read(one), expected) << name << " " << value;
     }
     std::string version;

@@ -18,12 +18,7 @@ const time_t OLD_TIME = 1000000000;
 // its /tmp), removed with everything in it after the test.
 class TempFolder {
 public:
-    TempFolder()
-    {
-        std::string name = (std::filesystem::temp_directory_path() / "onu_config_XXXXXX").string();
-        mkdtemp(&name[0]);
-        path = name;
-    }
+    TempFolder() : path((std::filesystem::temp_directory_path() / "onu_config_XXXXXX").string()) { mkdtemp(&path[0]); }
     ~TempFolder() { std::filesystem::remove_all(path); }
 
     // Writes the file `name` and dates it far in the past, so that any

@@ -61,22 +61,17 @@ TEST_F(WebConfigStoreTest, ReadsLeaveFieldsOfMissingElements)
 }
 
 // Text writes share one path (skipping an equal value is pinned with the PON
-// store); here the escaping on the way in and out.
-TEST_F(WebConfigStoreTest, TextWritesEscape)
+// store): here the escaping. The MAC is saved even when equal; writes without
+// their element say so on the console, as the initializer shows it.
+TEST_F(WebConfigStoreTest, Writes)
 {
     std::string sn;
+    EXPECT_EQ(0, store.setOnuMac("00:11:22:33:44:55"));
+    EXPECT_FALSE(untouched(file));
     EXPECT_EQ(0, store.setOnuSn("a<&b"));
     EXPECT_TRUE(contains(file, "<sn>a&lt;&amp;b</sn>"));
     EXPECT_EQ(0, store.getOnuSn(sn));
     EXPECT_EQ("a<&b", sn);
-}
-
-// The MAC is saved even when equal; writes without their element say so on
-// the console, as the initializer shows it.
-TEST_F(WebConfigStoreTest, IpAndMacWrites)
-{
-    EXPECT_EQ(0, store.setOnuMac("00:11:22:33:44:55"));
-    EXPECT_FALSE(untouched(file));
     WebConfigStore noMask(folder.write("other.xml", "<c><ipInfo><ipAddress>1.1.1.1</ipAddress></ipInfo></c>"));
     testing::internal::CaptureStdout();
     EXPECT_EQ(-1, noMask.setIpInfo({"10.0.0.10", "255.0.0.0", ""}));

@@ -1,25 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "config_test_files.h"
 #include "device/epon_info_reader.h"
 
 namespace {
-
-// A sysfs text in a temporary file, removed after the test.
-struct SysfsFile {
-    explicit SysfsFile(const std::string &content) : path(testing::TempDir() + "epon_sysfs_XXXXXX")
-    {
-        close(mkstemp(&path[0]));
-        std::ofstream(path, std::ios::binary) << content;
-    }
-    ~SysfsFile() { unlink(path.c_str()); }
-    std::string path;
-};
 
 std::vector<std::string> fields(const EponInfo &info)
 {
@@ -38,33 +26,25 @@ using Words = std::vector<std::string>;
 
 TEST(EponInfoReaderTest, InfoWordRules)
 {
-    struct Case {
-        const char *name;
-        std::string content;
-        Words expected;
-    };
-    const Case cases[] = {
-        {"runs of spaces separate once", "[abc]    Active   b  c d 7 9.\n",
-         {"Active", "b", "c", "d", "7", "9"}},
+    const std::tuple<const char *, const char *, Words> cases[] = {  // name, content, fields
+        {"runs of spaces separate once", "[abc]    Active   b  c d 7 9.\n", {"Active", "b", "c", "d", "7", "9"}},
         {"tab is part of a word", "[abc] Act\tive b c d 7 9.\n", {"Act\tive", "b", "c", "d", "7", "9"}},
         {"only '[' lines count", "state Active\n\n [x] no\n[abc] Active b c d 7 9.\nx\n",
          {"Active", "b", "c", "d", "7", "9"}},
-        {"first five and last characters skipped", "[abcdActive b c d 7 9X",
-         {"Active", "b", "c", "d", "7", "9"}},
+        {"first five and last characters skipped", "[abcdActive b c d 7 9X", {"Active", "b", "c", "d", "7", "9"}},
         {"words after the sixth ignored", "[abc] a b c d e f g h.\n", {"a", "b", "c", "d", "e", "f"}},
         {"fewer words leave fields empty", "[abc] Active b.\n", {"Active", "b", "", "", "", ""}},
         {"no used line", "Active b c d e f\n", {"", "", "", "", "", ""}},
         {"truncated lines", "[\n[ab\n[abcd\n[abcde\n[abcd xy", {"x", "", "", "", "", ""}},
-        {"later line appends from the first field", "[abc] Act b.\n[abc]ive.\n",
-         {"Active", "b", "", "", "", ""}},
+        {"later line appends from the first field", "[abc] Act b.\n[abc]ive.\n", {"Active", "b", "", "", "", ""}},
         {"word in progress carries over", "[abc] Act b.\n[abc] ive.\n", {"Act", "bive", "", "", "", ""}},
         {"no final line feed", "[abc] Active b c d 7 9.", {"Active", "b", "c", "d", "7", "9"}},
     };
-    for (const Case &c : cases) {
-        SysfsFile file(c.content);
+    TempFolder folder;
+    for (const auto &[name, content, expected] : cases) {
         EponInfo info;
-        EXPECT_EQ(EponInfoReader(file.path, "").readEponInfo(info), 0) << c.name;
-        EXPECT_EQ(fields(info), c.expected) << c.name;
+        EXPECT_EQ(EponInfoReader(folder.write("info", content), "").readEponInfo(info), 0) << name;
+        EXPECT_EQ(fields(info), expected) << name;
     }
 }
 
@@ -78,10 +58,10 @@ TEST(EponInfoReaderTest, CountersRunOnAcrossLines)
         perLine.push_back(std::to_string(100 + i));
         first20.push_back(std::to_string(i));
     }
+    TempFolder folder;
     for (const auto &[content, expected] : {std::pair{oneEach, perLine}, {grouped, first20}}) {
-        SysfsFile file(content);
         EponCounters record;
-        EXPECT_EQ(EponInfoReader("", file.path).readAllCounters(record), 0);
+        EXPECT_EQ(EponInfoReader("", folder.write("counters", content)).readAllCounters(record), 0);
         EXPECT_EQ(counters(record), expected);
     }
 }

@@ -5,7 +5,6 @@
 
 #include <linux/i2c-dev.h>
 #include <linux/i2c.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "config_test_files.h"
 #include "device/i2c_acess.h"
 
 namespace {
@@ -73,20 +73,16 @@ class I2cAcessTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        close(mkstemp(&busPath[0]));
         bus = &fake;
         std::copy(DIAG_BYTES, DIAG_BYTES + 10, fake.memory + 96);
         I2cAcess::ioctlFunction = fakeIoctl;
     }
-    void TearDown() override
-    {
-        I2cAcess::ioctlFunction = savedIoctl;
-        unlink(busPath.c_str());
-    }
+    void TearDown() override { I2cAcess::ioctlFunction = savedIoctl; }
 
     const I2cAcess::IoctlFunction savedIoctl = I2cAcess::ioctlFunction;
     FakeBus fake;
-    std::string busPath = testing::TempDir() + "i2c_bus_XXXXXX";
+    TempFolder folder;
+    const std::string busPath = folder.write("i2c-0", "");
 };
 
 TEST_F(I2cAcessTest, ReadsTheDiagnosticsByteByByte)

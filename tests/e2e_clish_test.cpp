@@ -1,8 +1,6 @@
 // The clish bridge inside the simulated unit: the scripts clish is fed, the
 // script and output files left behind, and the FEC answer read back.
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "e2e_support.h"
 #include "web/clish_bridge.h"

@@ -1,18 +1,24 @@
-// onu-diag inside the simulated unit: the lines every routine prints from the
-// image's files or without them, what the writing routines change, and the
-// usage line.
+// onu-diag inside the simulated unit: each routine's lines with and without the
+// image's files, what the writing routines change, and the usage line.
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "e2e_support.h"
 
 namespace {
 
+struct DiagRun {
+    const char *name;
+    std::string output;
+    int status = 0;
+};
 
-RunResult diag(const std::string &arguments)
+void expectDiag(const std::vector<DiagRun> &runs)
 {
-    return runProgram(programPath("onu-diag") + " " + arguments);
+    for (const DiagRun &run : runs) {
+        RunResult result = runProgram(programPath("onu-diag") + " " + run.name);
+        EXPECT_EQ(result.output, run.output) << run.name;
+        EXPECT_EQ(result.status, run.status) << run.name;
+    }
 }
 
 const std::string EPON_INFO_LINES =
@@ -28,9 +34,10 @@ const std::string EPON_COUNTER_LINES =
 
 using ConsoleDiagnosticsTest = SimulatedUnitTest;
 
-TEST_F(ConsoleDiagnosticsTest, ReadingRoutinesPrintTheImage)
+// The reading routines print the image, then the writing routines change it.
+TEST_F(ConsoleDiagnosticsTest, RoutinesPrintAndChangeTheImage)
 {
-    const std::pair<const char *, std::string> cases[] = {
+    expectDiag({
         {"profile-versions", "hardware version: HW1.0\nsoftware version: V1.2.7\nvendor: VESK\nmodel: EP1S\n"},
         {"chip", "chip Id: 5645\nchip model: 6601\nchip revision: 02\nchip icdata: 2023/05/18\n"},
         {"capability",
@@ -49,35 +56,22 @@ TEST_F(ConsoleDiagnosticsTest, ReadingRoutinesPrintTheImage)
         {"epon-counters", EPON_COUNTER_LINES},
         {"epon-all", EPON_INFO_LINES + EPON_COUNTER_LINES},
         {"trace-selftest", ""},
-    };
-    for (const auto &[name, output] : cases) {
-        RunResult result = diag(name);
-        EXPECT_EQ(result.output, output) << name;
-        EXPECT_EQ(result.status, 0) << name;
-    }
-}
+    });
 
-TEST_F(ConsoleDiagnosticsTest, WritingRoutinesChangeTheStores)
-{
     replaceInFile(EOAM_XML_PATH, "<oam_multicast_switch>0<", "<oam_multicast_switch>1<");
 
-    const std::pair<const char *, std::string> writes[] = {
+    const std::string allOne = "port = 0 detect = 1\nport = 1 detect = 1\nport = 2 detect = 1\nport = 3 detect = 1\n";
+    expectDiag({
         {"set-multicast", ""},
-        {"set-loop-detect",
-         "port = 0 detect = 1\nport = 1 detect = 1\nport = 2 detect = 1\nport = 3 detect = 1\n"},
+        {"set-loop-detect", allOne},
         {"set-mtu", ""},
         {"set-ip", ""},
-    };
-    for (const auto &[name, output] : writes) {
-        RunResult result = diag(name);
-        EXPECT_EQ(result.output, output) << name;
-        EXPECT_EQ(result.status, 0) << name;
-    }
-    EXPECT_EQ(diag("get-multicast").output, "get multicast type =  0\n");
-    EXPECT_EQ(diag("loop-detect").output, writes[1].second);
-    EXPECT_EQ(diag("mtu").output, "mtuInfo.mtuSettingEnable = 1\nmtuInfo.ipv4DsMtu = 2000\n"
-                                  "mtuInfo.ipv4UsMtu = 1999\nmtuInfo.ipv4pppoeUsMtu = 888\n");
-    EXPECT_EQ(diag("ip").output, "info.ipAddress = 192.0.0.0\ninfo.netMask = 255.255.255.255\n");
+        {"get-multicast", "get multicast type =  0\n"},
+        {"loop-detect", allOne},
+        {"mtu", "mtuInfo.mtuSettingEnable = 1\nmtuInfo.ipv4DsMtu = 2000\nmtuInfo.ipv4UsMtu = 1999\n"
+                "mtuInfo.ipv4pppoeUsMtu = 888\n"},
+        {"ip", "info.ipAddress = 192.0.0.0\ninfo.netMask = 255.255.255.255\n"},
+    });
 }
 
 // Without the unit's files each routine prints only its error line.
@@ -88,7 +82,7 @@ TEST_F(ConsoleDiagnosticsTest, FailuresPrintTheErrorLine)
                                   DEFAULT_ONU_PROFILE_XML_PATH, EPON_INFO_PATH, EPON_COUNTERS_PATH,
                                   statePath("i2c-0/0x51.hex")})
         ASSERT_EQ(std::remove(path.c_str()), 0) << path;
-    const std::tuple<const char *, const char *, int> cases[] = {
+    expectDiag({
         {"epon-info", "get onu info error \n", 1},
         {"epon-counters", "get all cnt info error \n", 1},
         {"epon-all", "get onu info error \nget all cnt info error \n", 0},
@@ -104,24 +98,19 @@ TEST_F(ConsoleDiagnosticsTest, FailuresPrintTheErrorLine)
         {"get-multicast", "get multicast type error \n", 1},
         {"loop-detect", "port = 0 detect = \nport = 1 detect = \nport = 2 detect = \nport = 3 detect = \n", 1},
         {"transceiver", "temperature = 0\nsupplyVoltage = 0\ntxBiasCurrent = 0\ntxOpticalPower = 0\n"
-                        "rxReceivedPower = 0\n", 0},
-    };
-    for (const auto &[name, output, status] : cases) {
-        RunResult result = diag(name);
-        EXPECT_EQ(result.output, output) << name;
-        EXPECT_EQ(result.status, status) << name;
-    }
+                        "rxReceivedPower = 0\n"},
+    });
 }
 
 TEST_F(ConsoleDiagnosticsTest, UnknownOrMissingNameShowsUsage)
 {
     for (const char *arguments : {"", "bogus", "epon-info extra", "EPON-INFO"}) {
-        RunResult result = diag(std::string(arguments) + " 2>&1");
+        RunResult result = runProgram(programPath("onu-diag") + " " + arguments + " 2>&1");
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_EQ(result.output.rfind("usage: onu-diag NAME", 0), 0u) << arguments;
         EXPECT_NE(result.output.find(" epon-counters\n"), std::string::npos) << result.output;
     }
-    EXPECT_EQ(diag("bogus 2>/dev/null").output, "");
+    EXPECT_EQ(runProgram(programPath("onu-diag") + " bogus 2>/dev/null").output, "");
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-// The read-only device pages inside the simulated unit: ONU information (2),
-// optical module (3) and PON counters (8), against the image's configuration,
-// sysfs texts and transceiver memory.
+// The read-only pages inside the simulated unit: ONU information (2), optical
+// module (3) and PON counters (8).
 #include <cstdio>
-#include <string>
 
 #include "e2e_support.h"
 
@@ -17,12 +15,11 @@ const char TRANSCEIVER[] = "i2c-0/0x51.hex";
 // The ONU information reply with the values in key order.
 std::string onuInfo(std::initializer_list<const char *> values)
 {
-    const char *keys[] = {"afec_ability", "app_ver", "capabi_battery_backup", "capabi_ds_que_num",
-                          "capabi_fe_bitmap", "capabi_fe_num", "capabi_ge_bitmap", "capabi_ge_num",
-                          "capabi_max_ds_queue", "capabi_max_us_queue", "capabi_pots_num",
-                          "capabi_service_supported", "capabi_us_que_num", "chipset_chip_model",
-                          "chipset_ic_ver", "chipset_rev", "chipset_vendor_id", "fec_mode", "llid",
-                          "onu_fm_ver", "onu_hw_ver", "onu_id", "onu_ip", "onu_mac", "onu_model",
+    const char *keys[] = {"afec_ability", "app_ver", "capabi_battery_backup", "capabi_ds_que_num", "capabi_fe_bitmap",
+                          "capabi_fe_num", "capabi_ge_bitmap", "capabi_ge_num", "capabi_max_ds_queue",
+                          "capabi_max_us_queue", "capabi_pots_num", "capabi_service_supported", "capabi_us_que_num",
+                          "chipset_chip_model", "chipset_ic_ver", "chipset_rev", "chipset_vendor_id", "fec_mode",
+                          "llid", "onu_fm_ver", "onu_hw_ver", "onu_id", "onu_ip", "onu_mac", "onu_model",
                           "onu_netmask", "onu_soft_ver", "onu_vendor_id", "reg_st", "type"};
     std::string body;
     const char *const *value = values.begin();
@@ -31,30 +28,27 @@ std::string onuInfo(std::initializer_list<const char *> values)
     return jsonReply(body + "}");
 }
 
-std::string optical(const char *bias, const char *rx, const char *temp, const char *tx,
-                    const char *voltage)
+std::string optical(const char *bias, const char *rx, const char *temp, const char *tx, const char *voltage)
 {
-    return jsonReply(std::string("{bias:\"") + bias + " mA\",rx_opt_power:\"" + rx +
-                     " dBm\",temp:\"" + temp + " \xE2\x84\x83\",tx_opt_power:\"" + tx +
-                     " dBm\",voltage:\"" + voltage + " V\"}");
+    return jsonReply(std::string("{bias:\"") + bias + " mA\",rx_opt_power:\"" + rx + " dBm\",temp:\"" + temp +
+                     " \xE2\x84\x83\",tx_opt_power:\"" + tx + " dBm\",voltage:\"" + voltage + " V\"}");
 }
 
 using InfoPagesTest = SimulatedUnitTest;
 
 TEST_F(InfoPagesTest, OnuInfoAnswersEveryRequestInFull)
 {
-    const std::string image = onuInfo(
-        {"1", "V1.2.7", "0", "8", "0x00", "0", "0x01", "1", "8", "8", "0", "GE", "8", "6601",
-         "2023/05/18", "02", "5645", "0", "1", "01.02.07", "HW1.0", "00263E5011A0", "192.168.1.1",
-         "00:26:3E:50:11:A0", "EP1S", "255.255.255.0", "V1.2.7", "VESK", "1", "EP-1001S"});
+    const std::string image = onuInfo({"1", "V1.2.7", "0", "8", "0x00", "0", "0x01", "1", "8", "8", "0", "GE", "8",
+                                       "6601", "2023/05/18", "02", "5645", "0", "1", "01.02.07", "HW1.0",
+                                       "00263E5011A0", "192.168.1.1", "00:26:3E:50:11:A0", "EP1S", "255.255.255.0",
+                                       "V1.2.7", "VESK", "1", "EP-1001S"});
     for (const char *query : {"cmd_id=2", "cmd_id=2&action=0", "cmd_id=2&action=1&type=x&llid=9"})
         EXPECT_EQ(runCgi(query).output, image) << query;
 
     for (const char *path : {INFO_EPON, LIVE_PROFILE, DEFAULT_PROFILE, WEB_CONFIG})
         ASSERT_EQ(std::remove(path), 0) << path;
-    EXPECT_EQ(runCgi("cmd_id=2").output,
-              onuInfo({"", "", "", "", "", "", "", "", "", "", "", "GE", "", "", "", "", "", "",
-                       "", "", "", "", "", "", "", "", "", "", "0", ""}));
+    EXPECT_EQ(runCgi("cmd_id=2").output, onuInfo({"", "", "", "", "", "", "", "", "", "", "", "GE", "", "", "", "",
+                                                  "", "", "", "", "", "", "", "", "", "", "", "", "0", ""}));
 }
 
 TEST_F(InfoPagesTest, OnlyExactlyActiveIsRegistered)
@@ -108,11 +102,10 @@ TEST_F(InfoPagesTest, OpticalModuleInDisplayUnits)
 
 TEST_F(InfoPagesTest, PonCountersHoldTwentyKeysInByteOrder)
 {
-    const char *keys[] = {"rxCtrlFrames", "rxDataFrames", "rxFcsFrames", "rxGateFrames",
-                          "rxLongFrames", "rxReportFrames", "rxShortFrames", "swRegAckFrames",
-                          "swRegDeRegFrames", "swRegNackFrames", "swRegReRegFrams", "swRxErrorFrames",
-                          "swRxTotalFrames", "swTxErorFrames", "swTxTotalFrames", "txByteAllow",
-                          "txDataFrames", "txRegisterAckFrames", "txRegisterRequestFrames",
+    const char *keys[] = {"rxCtrlFrames", "rxDataFrames", "rxFcsFrames", "rxGateFrames", "rxLongFrames",
+                          "rxReportFrames", "rxShortFrames", "swRegAckFrames", "swRegDeRegFrames", "swRegNackFrames",
+                          "swRegReRegFrams", "swRxErrorFrames", "swRxTotalFrames", "swTxErorFrames", "swTxTotalFrames",
+                          "txByteAllow", "txDataFrames", "txRegisterAckFrames", "txRegisterRequestFrames",
                           "txReportFrames"};
     const char *image[] = {"48233", "1523367", "0", "301257", "0", "0", "0", "1", "0", "0", "0",
                            "0", "1871601", "0", "1490013", "218806528", "1490012", "1", "1", "301254"};

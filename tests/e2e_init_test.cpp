@@ -1,7 +1,7 @@
-// onu-init inside the simulated unit: check mode (nothing to do, adopt, reset
-// and reboot) and programming mode, as the console, the boot environment and
-// both web configuration files show them.
-#include <string>
+// onu-init inside the simulated unit: check mode and programming mode, as the
+// console, the boot environment and both web configuration files show them.
+
+#include <regex>
 
 #include "e2e_support.h"
 
@@ -19,26 +19,24 @@ RunResult runInit(const std::string &arguments)
     return runProgram(programPath("onu-init") + arguments);
 }
 
+// The first match's group 1 in the file; `absent` without a match.
+std::string found(const std::string &path, const std::string &pattern, const char *absent)
+{
+    const std::string text = readFile(path);
+    std::smatch match;
+    return std::regex_search(text, match, std::regex(pattern)) ? match.str(1) : absent;
+}
+
 // The value of `name` in the boot environment; "(unset)" when absent.
 std::string bootEnv(const std::string &name)
 {
-    std::string env = "\n" + readFile(statePath("u-boot/env"));
-    size_t start = env.find("\n" + name + "=");
-    if (start == std::string::npos)
-        return "(unset)";
-    start += name.size() + 2;
-    return env.substr(start, env.find('\n', start) - start);
+    return found(statePath("u-boot/env"), "(?:^|\n)" + name + "=([^\n]*)", "(unset)");
 }
 
 // The text of the first element `name`; "(none)" without one.
 std::string elementText(const std::string &path, const std::string &name)
 {
-    std::string xml = readFile(path);
-    size_t start = xml.find("<" + name + ">");
-    if (start == std::string::npos)
-        return xml.find("<" + name + "/>") == std::string::npos ? "(none)" : "";
-    start += name.size() + 2;
-    return xml.substr(start, xml.find("</" + name + ">", start) - start);
+    return found(path, "<" + name + ">([^<]*)</" + name + ">|<" + name + "/>", "(none)");
 }
 
 using InitTest = SimulatedUnitTest;

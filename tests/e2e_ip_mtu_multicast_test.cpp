@@ -1,5 +1,4 @@
 // The IP (6), MTU (16) and multicast mode (17) commands inside the simulated unit.
-#include <string>
 
 #include "e2e_support.h"
 

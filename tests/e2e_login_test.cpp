@@ -1,5 +1,4 @@
 // Login (1) and the password changes (19, 20) inside the simulated unit.
-#include <string>
 
 #include "e2e_support.h"
 

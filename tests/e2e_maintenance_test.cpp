@@ -1,7 +1,5 @@
 // Maintenance commands inside the simulated unit: the replies, the tools they
 // ran (seen in the stand-ins' logs) and the files they changed.
-#include <string>
-#include <vector>
 
 #include "e2e_support.h"
 
@@ -26,10 +24,9 @@ std::string firmwareImage(size_t size)
 // The web configuration, then the stack files; `replacement` overwrites them all.
 std::vector<std::string> liveConfig(const char *replacement = nullptr)
 {
-    std::vector<std::string> paths = {WEB_XML_PATH};
-    for (const char *name : STACK_FILES)
-        paths.push_back(PARAMS_DIR + std::string(name));
-    std::vector<std::string> files;
+    std::vector<std::string> paths = {WEB_XML_PATH}, files;
+    for (const std::string name : STACK_FILES)
+        paths.push_back(PARAMS_DIR + name);
     for (const std::string &path : paths) {
         if (replacement)
             writeFile(path, replacement);
@@ -54,10 +51,8 @@ TEST_F(MaintenanceTest, FirstUseFlagAnswersOneOnceUntilDefaultsAreRestored)
     EXPECT_EQ(standInLog("reboot"), "reboot\nreboot\n");
     EXPECT_FALSE(fileExists("/var/xml_params/vesk_xml_cfg_file.xml"));
     EXPECT_EQ(readFile(WEB_XML_PATH), readFile(DEFAULT_WEB_XML_PATH));
-    for (const char *name : STACK_FILES)
-        EXPECT_EQ(readFile(PARAMS_DIR + std::string(name)),
-                  readFile("/var/vesk/xml_default/" + std::string(name)))
-            << name;
+    for (const std::string name : STACK_FILES)
+        EXPECT_EQ(readFile(PARAMS_DIR + name), readFile("/var/vesk/xml_default/" + name)) << name;
     EXPECT_EQ(runCgi("cmd_id=33").output, jsonReply("1"));
 }
 
@@ -81,14 +76,9 @@ TEST_F(MaintenanceTest, ImportWithoutUsableArchiveOrActionChangesNothing)
 {
     runProgram("mkdir -p /tmp/s/other && echo '<web/>' >/tmp/s/other/vesk_xml_cfg_file.xml && "
                "tar -cf /tmp/other.tar -C /tmp/s other");
-    const std::pair<const char *, std::string> uploads[] = {
-        {"cmd_id=10&action=1", ""},
-        {"cmd_id=10&action=1", "not a tar archive"},
-        {"cmd_id=10&action=1", readFile("/tmp/other.tar")},
-    };
     const std::vector<std::string> before = liveConfig();
-    for (const auto &[query, bytes] : uploads) {
-        EXPECT_EQ(runCgiUpload(query, "cfg.tar", bytes).output, jsonReply(" 0")) << bytes.size();
+    for (const std::string &bytes : {std::string(), std::string("not a tar archive"), readFile("/tmp/other.tar")}) {
+        EXPECT_EQ(runCgiUpload("cmd_id=10&action=1", "cfg.tar", bytes).output, jsonReply(" 0")) << bytes.size();
         EXPECT_EQ(liveConfig(), before);
         EXPECT_FALSE(fileExists("/tmp/xml_in.tar"));
     }
@@ -111,10 +101,8 @@ TEST_F(MaintenanceTest, UpgradeWritesTheImageIntoItsPartitionAndRestarts)
         ASSERT_GE(flash.size(), image.size()) << partition;
         EXPECT_TRUE(flash.compare(0, image.size(), image) == 0) << partition;
         EXPECT_EQ(flash.find_first_not_of('\xff', image.size()), std::string::npos);
-        EXPECT_EQ(readFile("/dev/mtd1").size() + readFile("/dev/mtd2").size() +
-                      readFile("/dev/mtd3").size(),
-                  flash.size())
-            << "other partitions untouched";
+        EXPECT_EQ(readFile("/dev/mtd1").size() + readFile("/dev/mtd2").size() + readFile("/dev/mtd3").size(),
+                  flash.size()) << "other partitions untouched";
         EXPECT_EQ(standInLog("flash"), std::string("flash_unlock ") + partition + "\nflash_erase " +
                                            partition + " 0 0\n");
         EXPECT_EQ(standInLog("reboot"), "reboot\n");
@@ -137,8 +125,7 @@ TEST_F(MaintenanceTest, UpgradeArchiveOrUnknownTypeRestartsNothing)
         writeFile("/tmp/jffs2_fs.tar.gz", "stale archive");
         EXPECT_EQ(runCgiUpload(query, "jffs2_fs.tar.gz", archive).output, jsonReply(reply));
         EXPECT_EQ(readFile(toUpgradeScript ? "/tmp/jffs2_fs.tar.gz" : UPLOAD), archive) << query;
-        EXPECT_EQ(standInLog("upgrade").rfind("upgrade /tmp/jffs2_fs.tar.gz 5000 bytes", 0) == 0,
-                  toUpgradeScript)
+        EXPECT_EQ(standInLog("upgrade").rfind("upgrade /tmp/jffs2_fs.tar.gz 5000 bytes", 0) == 0, toUpgradeScript)
             << query;
         EXPECT_EQ(standInLog("reboot") + standInLog("flash"), "") << query;
     }

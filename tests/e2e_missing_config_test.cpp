@@ -1,7 +1,5 @@
 // Every command inside the simulated unit with its configuration file gone:
-// reads answer with empty values or their failure body, writes are refused,
-// and no file is created.
-#include <string>
+// reads answer empty or fail, writes are refused, and no file is created.
 
 #include "e2e_support.h"
 

@@ -1,9 +1,6 @@
-// The PON settings page (command 5) inside the simulated unit: the read side
-// on the image's files, and the write side with the files it changes and the
-// clish scripts and switch register texts it sends, in order.
+// The PON settings page (command 5) inside the simulated unit: the read side, and
+// the files, clish scripts and switch register texts of the write side.
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "e2e_support.h"
 
@@ -17,11 +14,6 @@ const char DEFAULT_PROFILE[] = "/var/vesk/xml_default/onu_profile_xml_cfg_file.x
 const char SWITCH_REGISTER[] = "/sys/devices/platform/neta/switch/reg_w";
 const char REREGISTER[] = "-1 0x18124 0x20 0\n-1 0x18124 0x20 1\n";
 
-bool fileHolds(const std::string &path, const std::string &text)
-{
-    return readFile(path).find(text) != std::string::npos;
-}
-
 // A write request with every key; `extra` adds or overrides keys. The lookup
 // takes the first occurrence of a key text anywhere, also inside a longer key,
 // so overrides go in front and "loid" and "password" before "gpon_loid" and
@@ -29,9 +21,8 @@ bool fileHolds(const std::string &path, const std::string &text)
 std::string writeRequest(const std::string &extra)
 {
     return "cmd_id=5&action=1&" + extra +
-           "&sn=SN0001&loid=helo99&password=lp01&ponSerialNum=ABCD00000001&ponPassword=pwd1234567"
-           "&gpon_loid=gl01&gpon_password=gp01&vendor_id=ACME&onu_model=M2&hard_ver=H2"
-           "&soft_ver=S2&auth_mode=1&fec_mode=1";
+           "&sn=SN0001&loid=helo99&password=lp01&ponSerialNum=ABCD00000001&ponPassword=pwd1234567&gpon_loid=gl01"
+           "&gpon_password=gp01&vendor_id=ACME&onu_model=M2&hard_ver=H2&soft_ver=S2&auth_mode=1&fec_mode=1";
 }
 
 using PonSettingsTest = SimulatedUnitTest;
@@ -51,7 +42,7 @@ TEST_F(PonSettingsTest, ReadShowsTheStoredIdentity)
 
     replaceInFile(GPON_CONFIG, "<PON_serial_src>0<", "<PON_serial_src>1<");
     EXPECT_NE(runCgi("cmd_id=5&action=0").output.find("ponSerialNum:\"ABCD3E5011A0\""), std::string::npos);
-    EXPECT_TRUE(fileHolds(GPON_CONFIG, "ABCD12345678"));
+    EXPECT_NE(readFile(GPON_CONFIG).find("ABCD12345678"), std::string::npos);
 
     replaceInFile(WEB_CONFIG, "00:26:3E:50:11:A0", "00263E5011A0");
     EXPECT_NE(runCgi("cmd_id=5&action=0").output.find("ponSerialNum:\"ABCD12345678\""), std::string::npos);
@@ -75,54 +66,45 @@ TEST_F(PonSettingsTest, WriteStoresAppliesAndReregisters)
     EXPECT_EQ(readFile(SWITCH_REGISTER), REREGISTER);
 }
 
-TEST_F(PonSettingsTest, EponCommandFollowsTheFecMode)
+// The first script follows the FEC mode; auth_mode 0 restores the factory
+// profile, whose identity the third script then sends.
+TEST_F(PonSettingsTest, ScriptsFollowTheFecAndAuthModes)
 {
-    const std::pair<std::string, std::string> cases[] = {
-        {"fec_mode=0", "pon fec_mode disable"},
-        {"fec_mode=2", "onu loid hABC99  lp01"},
-        {"fec_mode=&loid=ELOELO&password=p w", "onu loid ABCELO  p w"},
+    const std::tuple<std::string, size_t, std::string> cases[] = {
+        {"fec_mode=0", 0, script("eoam", "pon fec_mode disable")},
+        {"fec_mode=2", 0, script("eoam", "onu loid hABC99  lp01")},
+        {"fec_mode=&loid=ELOELO&password=p w", 0, script("eoam", "onu loid ABCELO  p w")},
+        {"auth_mode=0", 2, script("midware", "update_entry onu_info index_key=0,vendor_id=VESK,onu_model=EP1S,"
+                                             "hw_ver=HW1.0,sw_ver=V1.2.7")},
     };
-    for (const auto &c : cases) {
+    for (const auto &[extra, index, expected] : cases) {
         resetUnit();
-        EXPECT_EQ(runCgi(writeRequest(c.first)).output, jsonReply("0")) << c.first;
+        replaceInFile(LIVE_PROFILE, "value=\"HW1.0\"", "value=\"HW-LIVE\"");
+        EXPECT_EQ(runCgi(writeRequest(extra)).output, jsonReply("0")) << extra;
         std::vector<std::string> scripts = clishScripts();
-        ASSERT_EQ(scripts.size(), 3u) << c.first;
-        EXPECT_EQ(scripts[0], script("eoam", c.second));
+        ASSERT_EQ(scripts.size(), 3u) << extra;
+        EXPECT_EQ(scripts[index], expected);
+        EXPECT_EQ(readFile(LIVE_PROFILE) == readFile(DEFAULT_PROFILE), index == 2) << extra;
     }
-}
-
-TEST_F(PonSettingsTest, AuthModeZeroRestoresTheFactoryProfile)
-{
-    replaceInFile(LIVE_PROFILE, "value=\"HW1.0\"", "value=\"HW-LIVE\"");
-    EXPECT_EQ(runCgi(writeRequest("auth_mode=0")).output, jsonReply("0"));
-    EXPECT_EQ(readFile(LIVE_PROFILE), readFile(DEFAULT_PROFILE));
-    std::vector<std::string> scripts = clishScripts();
-    ASSERT_EQ(scripts.size(), 3u);
-    EXPECT_EQ(scripts[2],
-              script("midware", "update_entry onu_info index_key=0,vendor_id=VESK,onu_model=EP1S,"
-                                "hw_ver=HW1.0,sw_ver=V1.2.7"));
 }
 
 TEST_F(PonSettingsTest, RefusedWebConfigWriteAnswersOneBeforeAnyCommand)
 {
-    struct Case {
-        const char *removed;
-        std::vector<const char *> written;  // what stays stored anyway
-    };
-    const Case cases[] = {
+    // The element removed, and what stays stored anyway.
+    const std::pair<const char *, std::vector<const char *>> cases[] = {
         {"<sn>00263E5011A0</sn>", {"ABCD00000001"}},
         {"<loid password=\"12345678\">EP1001S0001</loid>", {"ABCD00000001", "<sn>SN0001<"}},
         {"<fec_mode>0</fec_mode>", {"<sn>SN0001<", ">hABC99</loid>", "<auth_mode>1<", "\"ACME\""}},
     };
-    for (const Case &c : cases) {
+    for (const auto &[removed, written] : cases) {
         resetUnit();
-        replaceInFile(WEB_CONFIG, c.removed, "");
-        EXPECT_EQ(runCgi(writeRequest("x=1")).output, jsonReply("1")) << c.removed;
-        EXPECT_TRUE(clishScripts().empty()) << c.removed;
-        EXPECT_EQ(readFile(SWITCH_REGISTER), "") << c.removed;
+        replaceInFile(WEB_CONFIG, removed, "");
+        EXPECT_EQ(runCgi(writeRequest("x=1")).output, jsonReply("1")) << removed;
+        EXPECT_TRUE(clishScripts().empty()) << removed;
+        EXPECT_EQ(readFile(SWITCH_REGISTER), "") << removed;
         std::string stored = readFile(GPON_CONFIG) + readFile(WEB_CONFIG) + readFile(LIVE_PROFILE);
-        for (const char *text : c.written)
-            EXPECT_NE(stored.find(text), std::string::npos) << c.removed << ": " << text;
+        for (const char *text : written)
+            EXPECT_NE(stored.find(text), std::string::npos) << removed << ": " << text;
     }
 }
 

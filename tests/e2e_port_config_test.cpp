@@ -1,5 +1,4 @@
 // Switch port settings (23) and port isolation (24) inside the simulated unit.
-#include <string>
 
 #include "e2e_support.h"
 

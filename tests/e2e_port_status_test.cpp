@@ -1,6 +1,5 @@
 // The user port commands inside the simulated unit: the status summary (4),
 // loop detection (14) and the MAC aging time (25) with its clish script.
-#include <string>
 
 #include "e2e_support.h"
 

@@ -1,7 +1,5 @@
 // Scheduling method (26), queue weights (27) and queue sizes (28) inside the
-// simulated unit: the read replies and the traffic-processor file after a
-// write. Only the third transmit module and the third GMAC are used.
-#include <string>
+// simulated unit. Only the third transmit module and the third GMAC are used.
 
 #include "e2e_support.h"
 

@@ -49,10 +49,9 @@ TEST_F(SimTest, ResetRestoresTheImage)
 // input) passes the backend's own status line through.
 TEST_F(SimTest, WebServerPassesTheBackendReplyThrough)
 {
-    EXPECT_EQ(runProgram("printf 'GET /cgi-bin/onu.cgi?cmd_id=7&action=0 HTTP/1.0\\r\\n\\r\\n' | "
-                         "busybox httpd -i -h /var/vesk/website/www")
-                  .output,
-              errorReply(404, "processor is not find"));
+    const RunResult served = runProgram("printf 'GET /cgi-bin/onu.cgi?cmd_id=7&action=0 HTTP/1.0\\r\\n\\r\\n' | "
+                                        "busybox httpd -i -h /var/vesk/website/www");
+    EXPECT_EQ(served.output, errorReply(404, "processor is not find"));
 }
 
 }  // namespace

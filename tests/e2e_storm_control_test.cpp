@@ -2,7 +2,6 @@
 // reply, and for writes the texts the sysfs command nodes received, in order,
 // and the setting stored after them. The shell joins echo's words with single
 // blanks, so the nodes show the words; web_storm_commands_test pins the blanks.
-#include <string>
 
 #include "e2e_support.h"
 

@@ -1,9 +1,7 @@
-// Helpers for the end-to-end tests, which run the unit's programs inside the
-// simulated unit (sim/onu-sim run ctest --test-dir build; sim/README.md).
-// Every helper first checks that it runs inside the unit (ONU_SIM_STATE names
-// the state folder, whose folders and overlays are mounted on the device
-// paths); anywhere else it says why and ends the test program, so a test
-// never reaches the host's device paths.
+// Helpers for the end-to-end tests, run inside the simulated unit (sim/onu-sim
+// run ctest --test-dir build; sim/README.md). Every helper first checks that
+// the unit's folders and overlays are mounted on the device paths (ONU_SIM_STATE
+// names its state folder) and otherwise ends the test program, saying why.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,22 +25,16 @@ protected:
     void SetUp() override { resetUnit(); }
 };
 
-// onu-cgi of the build under test, as a web server runs it: a GET with the
-// query text, or a multipart POST carrying one file (the command in the
-// query text, as the web pages send uploads).
+// onu-cgi as a web server runs it: a GET with the query text, or a multipart
+// POST carrying one file (the command in the query text, as the pages send it).
 RunResult runCgi(const std::string &query);
-RunResult runCgiUpload(const std::string &query, const std::string &fileName,
-                       const std::string &bytes);
-
-// A shell command line (e.g. programPath("onu-init") + " 00:11:22:33:44:55").
+RunResult runCgiUpload(const std::string &query, const std::string &fileName, const std::string &bytes);
 RunResult runProgram(const std::string &commandLine);
-
-// Shell text that runs a program of the build folder under test: its path,
-// behind the emulator in a build for another processor.
+// Shell text that runs a program of the build folder under test (behind the
+// emulator in a build for another processor).
 std::string programPath(const std::string &name);
 
-// Whole files; a missing file reads as "". replaceInFile replaces the first
-// `from`, which the file must hold.
+// Whole files; a missing file reads as "". replaceInFile needs `from` in the file.
 std::string readFile(const std::string &path);
 bool fileExists(const std::string &path);
 void writeFile(const std::string &path, const std::string &bytes);
@@ -61,7 +53,7 @@ inline std::string script(const std::string &context, const std::string &command
     return context + "\n" + command + "\n\nquit\n";
 }
 
-// Expected replies, byte for byte: a read's JSON body, and the error reply.
+// Expected replies: a read's JSON body, and the error reply.
 inline std::string jsonReply(const std::string &body)
 {
     return "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" + body + "\n";
@@ -73,28 +65,20 @@ inline std::string errorReply(int status, const std::string &message)
            message + "</p></BODY></HTML>\n";
 }
 
-// A configuration file as a test lays it down: with the declaration and a
-// final line end, which a store write drops, so a file that still has them
-// was not rewritten.
-inline std::string laidDown(const std::string &root) { return "<?xml version=\"1.0\"?>\n" + root + "\n"; }
-
-// The text with the first occurrence of `from` replaced by `to`.
 inline std::string replaced(std::string text, const std::string &from, const std::string &to)
 {
     return text.replace(text.find(from), from.size(), to);
 }
 
-// The command tests lay down small configuration files of their own in
-// place of the image's web, traffic-processor, EOAM and OMCI files
-// (e2e_support.cpp), without empty-element tags, which a store write would
-// expand. Transmit queue i of the third module has weight 10+i and size
-// 200+i, GMAC receive queue i of the third GMAC size 100+i; the other modules
+// The command tests lay down small web, traffic-processor, EOAM and OMCI files
+// of their own (e2e_support.cpp), without empty-element tags, which a store
+// write would expand. Transmit queue i of the third module has weight 10+i and
+// size 200+i, receive queue i of the third GMAC size 100+i; the other modules
 // and GMACs hold other values, so that a stray change shows.
 std::string txQueues(int count, const std::string &method = "0");
 std::string gmacQueues(int count);
 
-// A change to a fixture file: the first `from` becomes `to`. An empty `from`
-// with an empty `to` stands for a rewrite that changes nothing.
+// The first `from` in a fixture file becomes `to`; both empty: a rewrite that changes nothing.
 struct Change {
     const char *path;
     std::string from, to;
@@ -103,20 +87,17 @@ struct Change {
 // Changes that rename an element, so that the stores find none.
 std::vector<Change> without(const char *path, const std::string &element);
 
-// One request against the fixture files (edited by `before`), and all it
-// must leave: the whole output, the fixture files (as laid down, except for
-// `changes`), the clish scripts, and the texts the sysfs command nodes
-// received, as lines "<node file name>: <text>", node by node.
+// One request against the fixture files (edited by `before`) and all it must
+// leave: the output, the fixture files (as laid down but for `changes`), the
+// clish scripts, and the node texts as lines "<node file name>: <text>".
 struct Exchange {
-    std::string query;
-    std::string reply;
+    std::string query, reply;
     std::vector<Change> changes = {};
     std::vector<std::string> scripts = {};
     std::string nodes = "";
     std::vector<Change> before = {};
 };
 
-// Runs each exchange with the fixture files laid down afresh and the clish
-// log emptied; a stale script of the clish bridge is left in its place, which
-// must be gone afterwards exactly when clish ran.
+// Each exchange starts from fresh fixture files and an empty clish log; a stale
+// bridge script must be gone afterwards exactly when clish ran.
 void expectExchanges(const std::vector<Exchange> &exchanges);

@@ -1,6 +1,5 @@
 // The VLAN command (22) inside the simulated unit: the read reply, and for a
 // write the eoam script sent and the web configuration stored after it.
-#include <string>
 
 #include "e2e_support.h"
 

@@ -2,17 +2,14 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "init/boot_env.h"
 
 // The scratch file as fw_printenv leaves it.
 TEST(FindBootEnvMac, TakesTheFirstMatchingLineOrLeavesTheMac)
 {
-    struct {
-        std::string content;
-        int result;
-        const char *mac;
-    } cases[] = {
+    const std::tuple<std::string, int, const char *> cases[] = {  // content, result, mac
         {"mv_pon_addr=00:50:43:02:00:00\n", 0, "00:50:43:02:00:00"},
         {"ethaddr=00:11:22:33:44:56\nmv_pon_addr=00:11:22:33:44:55", 0, "00:11:22:33:44:55"},
         // Cut to 17 characters, a carriage return with them.
@@ -30,10 +27,10 @@ TEST(FindBootEnvMac, TakesTheFirstMatchingLineOrLeavesTheMac)
         {"mv_pon_add=00:11:22:33:44:55\nmv_pon_addr\n", -1, "unchanged"},
         {" mv_pon_addr=00:11\nMV_PON_ADDR=00:11\n", -1, "unchanged"},
     };
-    for (const auto &c : cases) {
-        std::istringstream scratch(c.content);
+    for (const auto &[content, result, expected] : cases) {
+        std::istringstream scratch(content);
         std::string mac = "unchanged";
-        EXPECT_EQ(findBootEnvMac(scratch, mac), c.result) << c.content;
-        EXPECT_EQ(mac, c.mac) << c.content;
+        EXPECT_EQ(findBootEnvMac(scratch, mac), result) << content;
+        EXPECT_EQ(mac, expected) << content;
     }
 }

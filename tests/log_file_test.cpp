@@ -10,11 +10,6 @@
 
 namespace {
 
-bool isStamp(const std::string &text)
-{
-    return std::regex_match(text, std::regex(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\])"));
-}
-
 // Lines are appended after a stamp; an empty message writes nothing; a log
 // that cannot be opened drops the line.
 TEST(LogFile, WritesStampedLines)
@@ -26,7 +21,7 @@ TEST(LogFile, WritesStampedLines)
     const std::string text = readFile(path);
     ASSERT_EQ(text.size(), 4u + 21 + 6);
     EXPECT_EQ(text.substr(0, 4), "old\n");
-    EXPECT_TRUE(isStamp(text.substr(4, 21))) << text;
+    EXPECT_TRUE(std::regex_match(text.substr(4, 21), std::regex(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\])"))) << text;
     EXPECT_EQ(text.substr(25), "hello\n");
     std::remove(path.c_str());
     LogFile(testing::TempDir() + "missing/dir.log").writeLine("dropped");

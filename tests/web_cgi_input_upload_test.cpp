@@ -2,10 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "config_test_files.h"
 #include "web/web_data_comm.h"
 
 namespace {
@@ -53,11 +52,7 @@ protected:
         std::fclose(input);
         return result;
     }
-    std::string saved() const
-    {
-        std::ifstream in(savePath, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string saved() const { return readFile(savePath); }
 
     std::string savePath = testing::TempDir() + "upload_test_recFile";
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "web/storm_control_command.h"
@@ -14,25 +15,19 @@ const std::string RATE_LIMIT = " > /sys/devices/platform/tpm/cfg_traffic/rate_li
 
 TEST(StormCommandsTest, EachModeGivesItsCommandsInOrder)
 {
-    struct Case {
-        const char *mode;
-        const char *threshold;
-        std::vector<std::string> commands;
-    } cases[] = {
+    const std::tuple<const char *, const char *, std::vector<std::string>> cases[] = {  // mode, threshold, commands
         {"0", "500", {"echo 1  500  0 0 0" + SUPPRESSION}},
-        {"2", "1000",
-         {"echo 0 us WAN  1000 1536" + RATE_LIMIT, "echo 0 ds WAN  1000 1536" + RATE_LIMIT}},
-        {"3", "1000",
-         {"echo 1 0 0 0 0" + SUPPRESSION, "echo 2 0 0 0 0" + SUPPRESSION,
-          "echo 0 us WAN 1048568 1536" + RATE_LIMIT, "echo 0 ds WAN 1048568 1536" + RATE_LIMIT}},
+        {"2", "1000", {"echo 0 us WAN  1000 1536" + RATE_LIMIT, "echo 0 ds WAN  1000 1536" + RATE_LIMIT}},
+        {"3", "1000", {"echo 1 0 0 0 0" + SUPPRESSION, "echo 2 0 0 0 0" + SUPPRESSION,
+                       "echo 0 us WAN 1048568 1536" + RATE_LIMIT, "echo 0 ds WAN 1048568 1536" + RATE_LIMIT}},
         {"0", "", {"echo 1    0 0 0" + SUPPRESSION}},
         {"2", "x y", {"echo 0 us WAN  x y 1536" + RATE_LIMIT, "echo 0 ds WAN  x y 1536" + RATE_LIMIT}},
         {"", "500", {}},
         {"00", "500", {}},
         {" 0", "500", {}},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(stormCommands(c.mode, c.threshold), c.commands) << c.mode << "/" << c.threshold;
+    for (const auto &[mode, threshold, commands] : cases)
+        EXPECT_EQ(stormCommands(mode, threshold), commands) << mode << "/" << threshold;
 }
 
 }  // namespace

@@ -13,12 +13,6 @@ char l[] = "l;", lValue[] = "&l", p[] = "p;", pValue[] = "P";
 char *entities[] = {lt, ltValue, amp, ampValue, e, eValue, f, fValue, l, lValue, nullptr};
 char *parameters[] = {p, pValue, nullptr};
 
-struct DecodeCase {
-    const char *input;
-    char mode;
-    const char *expected;
-};
-
 std::string decoded(const char *input, char mode, char **table) {
     std::string text(input);
     char *result = xmlDecode(text.data(), table, mode);
@@ -28,7 +22,11 @@ std::string decoded(const char *input, char mode, char **table) {
 }
 
 TEST(XmlDecode, Modes) {
-    const DecodeCase cases[] = {
+    const struct {
+        const char *input;
+        char mode;
+        const char *expected;
+    } cases[] = {
         {"&lt;&amp;", '&', "<&"},
         {"&#65;&#x41;", '&', "AA"},
         {"&#233;", '&', "\xC3\xA9"},
@@ -46,7 +44,7 @@ TEST(XmlDecode, Modes) {
         {"&#32;a&#32;", '*', "a"},
         {"%p;&p;&#65;&lt;", '%', "P&p;A&lt;"},
     };
-    for (const DecodeCase &c : cases) {
+    for (const auto &c : cases) {
         char **table = c.mode == '%' ? parameters : entities;
         EXPECT_EQ(decoded(c.input, c.mode, table), c.expected) << "input: " << c.input << " mode " << c.mode;
     }
@@ -60,13 +58,9 @@ TEST(XmlDecode, TableWithoutPredefinedEntities) {
 
 // Each "&e;" grows to "&f;!" before it shrinks: the text moves to an allocation.
 TEST(XmlDecode, ManyGrowingReplacements) {
-    std::string many;
-    for (int i = 0; i < 10000; ++i) many += "&e;";
-    EXPECT_EQ(decoded(many.c_str(), '&', entities), [] {
-        std::string s;
-        for (int i = 0; i < 10000; ++i) s += "F!";
-        return s;
-    }());
+    std::string many, expected;
+    for (int i = 0; i < 10000; ++i) many += "&e;", expected += "F!";
+    EXPECT_EQ(decoded(many.c_str(), '&', entities), expected);
 }
 
 }  // namespace

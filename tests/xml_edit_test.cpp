@@ -1,21 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "xml_test_doc.h"
 
 namespace {
 
-std::vector<std::string> names(XmlNode *first, XmlNode *XmlNode::*link) {
-    std::vector<std::string> out;
+using Names = std::vector<std::string>;
+
+Names names(XmlNode *first, XmlNode *XmlNode::*link) {
+    Names out;
     for (XmlNode *n = first; n; n = n->*link) out.push_back(n->name);
     return out;
 }
-
-using Names = std::vector<std::string>;
 
 TEST(XmlEdit, NewDocumentWithChildren) {
     XmlNode *root = xmlNew("cfg");
@@ -47,22 +47,17 @@ TEST(XmlEdit, InsertionKeepsListsOrderedByOffset) {
 }
 
 TEST(XmlEdit, CutRelinksTheThreeLists) {
-    struct CutCase {
-        const char *name;
-        int index;
-        Names ordered, sibling;
-    };
-    const CutCase cases[] = {
+    const std::tuple<const char *, int, Names, Names> cases[] = {  // name, index, ordered, sibling
         {"a", 0, {"b", "a", "c"}, {"b", "a", "c"}},  // first child whose name comes back later
         {"b", 0, {"a", "a", "c"}, {"a", "c"}},
         {"a", 1, {"a", "b", "c"}, {"a", "b", "c"}},
         {"c", 0, {"a", "b", "a"}, {"a", "b"}},
     };
-    for (const CutCase &c : cases) {
+    for (const auto &[name, index, ordered, sibling] : cases) {
         ParsedXml doc("<r><a/><b/><a/><c/></r>");
-        XmlNode *cut = xmlCut(xmlIndex(xmlChild(doc.root, c.name), c.index));
-        EXPECT_EQ(names(doc.root->child, &XmlNode::ordered), c.ordered) << c.name << c.index;
-        EXPECT_EQ(names(doc.root->child, &XmlNode::sibling), c.sibling) << c.name << c.index;
+        XmlNode *cut = xmlCut(xmlIndex(xmlChild(doc.root, name), index));
+        EXPECT_EQ(names(doc.root->child, &XmlNode::ordered), ordered) << name << index;
+        EXPECT_EQ(names(doc.root->child, &XmlNode::sibling), sibling) << name << index;
         EXPECT_EQ(cut->ordered, nullptr);
         EXPECT_EQ(cut->next, nullptr);
         EXPECT_EQ(cut->parent, doc.root);

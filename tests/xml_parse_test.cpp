@@ -1,21 +1,17 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "config_test_files.h"
 #include "xml_test_doc.h"
 
 namespace {
 
-struct ErrorCase {
-    const char *input;
-    const char *error;
-};
-
 TEST(XmlParse, ErrorTexts) {
-    const ErrorCase cases[] = {
+    const char *cases[][2] = {  // input, error
         {"", "[error near line 1]: root tag missing"},
         {"just text\n", "[error near line 1]: root tag missing"},
         {"<!-- only a comment -->", "[error near line 1]: root tag missing"},
@@ -50,10 +46,7 @@ TEST(XmlParse, ErrorTexts) {
         {"<!DOCTYPE a [<!ATTLIST a b (x|y 'x'>]><a/>", "[error near line 1]: malformed <!ATTLIST"},
         {"<!DOCTYPE a [<!ATTLIST a b CDATA x>]><a/>", "[error near line 1]: malformed <!ATTLIST"},
     };
-    for (const ErrorCase &c : cases) {
-        ParsedXml doc(c.input);
-        EXPECT_EQ(doc.error(), c.error) << "input: " << c.input;
-    }
+    for (const auto &c : cases) EXPECT_EQ(ParsedXml(c[0]).error(), c[1]) << "input: " << c[0];
 }
 
 TEST(XmlParse, ErrorTextIsCutTo127Characters) {
@@ -72,11 +65,7 @@ TEST(XmlParse, AcceptedDocumentEnds) {
 }
 
 TEST(XmlParse, TextIsOwnedWhenAReplacementWasLonger) {
-    struct TextCase {
-        const char *input, *text;
-        bool owned;
-    };
-    const TextCase cases[] = {
+    const std::tuple<const char *, const char *, bool> cases[] = {  // input, text, owned
         {"<a>x&amp;y&quot;&apos;</a>", "x&y\"'", false},  // replacements of equal or shorter length
         {"<a>x&lt;y</a>", "x<y", true},                    // "&#60;" is longer than "&lt;"
         {"<a>&#65;</a>", "A", false},
@@ -88,10 +77,10 @@ TEST(XmlParse, TextIsOwnedWhenAReplacementWasLonger) {
         {"<a>&amp</a>", "&amp", false},
         {"<a>x&lt</a>", "x&lt", false},
     };
-    for (const TextCase &c : cases) {
-        ParsedXml doc(c.input);
-        EXPECT_STREQ(doc.root->txt, c.text) << c.input;
-        EXPECT_EQ(static_cast<bool>(doc.root->flags & XML_TEXT_OWNED), c.owned) << c.input;
+    for (const auto &[input, text, owned] : cases) {
+        ParsedXml doc(input);
+        EXPECT_STREQ(doc.root->txt, text) << input;
+        EXPECT_EQ(static_cast<bool>(doc.root->flags & XML_TEXT_OWNED), owned) << input;
     }
 }
 
@@ -214,6 +203,12 @@ TEST(XmlParse, InternalSubset) {
     EXPECT_STREQ(xmlAttr(xmlChild(doc.root, "b"), "f"), "fixed");
     EXPECT_STREQ(xmlProcInstr(doc.root, "inside")[0], "text");
     EXPECT_STREQ(xmlProcInstr(doc.root, "inside")[2], "<");
+    // A parameter reference outside a declaration ends the subset unless standalone.
+    ParsedXml notStandalone("<!DOCTYPE a [%p; <!ENTITY e 'v'>]><a>&e;</a>");
+    EXPECT_EQ(notStandalone.error(), "");
+    EXPECT_STREQ(notStandalone.root->txt, "&e;");
+    ParsedXml standalone("<?xml standalone=\"yes\"?><!DOCTYPE a [%p; <!ENTITY e 'v'>]><a>&e;</a>");
+    EXPECT_STREQ(standalone.root->txt, "v");
 }
 
 TEST(XmlParse, NestedEntitiesCannotGrowATextWithoutBound) {
@@ -225,14 +220,6 @@ TEST(XmlParse, NestedEntitiesCannotGrowATextWithoutBound) {
     size_t length = strlen(doc.root->txt);
     EXPECT_GT(length, 65536u);
     EXPECT_LT(length, 65536u + 2 * doc.buffer.size());
-}
-
-TEST(XmlParse, ParameterReferenceOutsideDeclarationEndsSubsetUnlessStandalone) {
-    ParsedXml notStandalone("<!DOCTYPE a [%p; <!ENTITY e 'v'>]><a>&e;</a>");
-    EXPECT_EQ(notStandalone.error(), "");
-    EXPECT_STREQ(notStandalone.root->txt, "&e;");
-    ParsedXml standalone("<?xml standalone=\"yes\"?><!DOCTYPE a [%p; <!ENTITY e 'v'>]><a>&e;</a>");
-    EXPECT_STREQ(standalone.root->txt, "v");
 }
 
 TEST(XmlParse, Utf16Input) {
@@ -255,41 +242,33 @@ TEST(XmlParse, Utf16Input) {
 }
 
 TEST(XmlParse, Readers) {
-    char path[] = "/tmp/xml_parse_test_XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    std::string text = "<a>" + std::string(3000, 'x') + "</a>\n";
-    ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    close(fd);
-
-    XmlNode *fromFile = xmlParseFile(path);
+    TempFolder folder;
+    const std::string path = folder.write("a.xml", "<a>" + std::string(3000, 'x') + "</a>\n");
+    XmlNode *fromFile = xmlParseFile(path.c_str());
     ASSERT_NE(fromFile, nullptr);
     EXPECT_EQ(reinterpret_cast<XmlDocument *>(fromFile)->len, UINT32_MAX);
     EXPECT_EQ(strlen(fromFile->txt), 3000u);
     xmlFree(fromFile);
 
-    FILE *stream = fopen(path, "r");
+    FILE *stream = fopen(path.c_str(), "r");
     XmlNode *fromStream = xmlParseStream(stream);
     fclose(stream);
     ASSERT_NE(fromStream, nullptr);
     EXPECT_STREQ(xmlError(fromStream), "");
     EXPECT_EQ(strlen(fromStream->txt), 3000u);
     xmlFree(fromStream);
-    unlink(path);
-
-    EXPECT_EQ(xmlParseFile(path), nullptr);
+    std::filesystem::remove(path);
+    EXPECT_EQ(xmlParseFile(path.c_str()), nullptr);
     EXPECT_EQ(xmlParseFd(-1), nullptr);
     EXPECT_STREQ(xmlError(nullptr), "");
 }
 
 TEST(XmlParse, DeepAndWideDocumentsUseNoStack) {
-    const int depth = 100000;
-    std::string deep;
-    for (int i = 0; i < depth; ++i) deep += "<d>";
-    for (int i = 0; i < depth; ++i) deep += "</d>";
-    ParsedXml doc(deep);
+    std::string opens, closes;
+    for (int i = 0; i < 100000; ++i) opens += "<d>", closes += "</d>";
+    ParsedXml doc(opens + closes);
     EXPECT_EQ(doc.error(), "");
-    EXPECT_EQ(doc.written(), deep);
+    EXPECT_EQ(doc.written(), opens + closes);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #define ONU_TESTS_XML_TEST_DOC_H
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "xml/xml.h"
@@ -18,10 +19,8 @@ struct ParsedXml {
     std::string error() const { return xmlError(root); }
     std::string written() const { return textOf(root); }
     static std::string textOf(XmlNode *node) {
-        char *text = xmlToText(node);
-        std::string result(text);
-        free(text);
-        return result;
+        std::unique_ptr<char, decltype(&free)> text(xmlToText(node), free);
+        return text.get();
     }
 
     std::string buffer;

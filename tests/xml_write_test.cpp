@@ -8,13 +8,8 @@
 
 namespace {
 
-struct RoundTrip {
-    const char *input;
-    const char *written;
-};
-
 TEST(XmlWrite, RoundTrips) {
-    const RoundTrip cases[] = {
+    const char *cases[][2] = {  // input, written
         {"<?xml version=\"1.0\"?>\n<!-- c -->\n<!DOCTYPE a>\n<a>\n  <b k=\"1\">t</b>\n\t<c/>\n</a>\n",
          "<a>\n  <b k=\"1\">t</b>\n\t<c></c>\n</a>"},
         {"<a><![CDATA[<&>]]></a>", "<a>&lt;&amp;&gt;</a>"},
@@ -27,10 +22,10 @@ TEST(XmlWrite, RoundTrips) {
         {"<?one 1?><?two?><a/><?one 3?>\n<?two 4?>", "<?one 1?>\n<?two?>\n<a></a>\n<?one 3?>\n<?two 4?>"},
         {"<a>\xC3\xA9</a>", "<a>\xC3\xA9</a>"},
     };
-    for (const RoundTrip &c : cases) {
-        ParsedXml doc(c.input);
-        EXPECT_EQ(doc.error(), "") << c.input;
-        EXPECT_EQ(doc.written(), c.written) << c.input;
+    for (const auto &c : cases) {
+        ParsedXml doc(c[0]);
+        EXPECT_EQ(doc.error(), "") << c[0];
+        EXPECT_EQ(doc.written(), c[1]) << c[0];
     }
 }
 
