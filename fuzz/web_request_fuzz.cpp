@@ -6,6 +6,7 @@
 // success or an error reply, and leaves the configuration files and the
 // stand-ins' records of reboots, flash and boot-environment writes as they were.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -83,16 +84,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string request = "cmd_id=" + std::to_string(command) + "&action=0&" +
                                 std::string(reinterpret_cast<const char *>(data) + 1, size - 1);
 
-    char *buffer = nullptr;
-    size_t length = 0;
-    FILE *out = open_memstream(&buffer, &length);
-    {
-        RequestProcess process(out);
-        process.handleRequest(request);
-    }
-    std::fclose(out);
-    const std::string reply(buffer, length);
-    std::free(buffer);
+    // The reply goes to an in-memory file, read back from its start.
+    const int out = memfd_create("reply", 0);
+    RequestProcess(out).handleRequest(request);
+    std::string reply(static_cast<size_t>(lseek(out, 0, SEEK_END)), '\0');
+    if (pread(out, reply.data(), reply.size(), 0) != static_cast<ssize_t>(reply.size()))
+        std::abort();
+    close(out);
 
     const bool success = startsWith(reply, SUCCESS_HEAD) && endsWith(reply, "\n");
     const bool error = startsWith(reply, ERROR_HEAD) && endsWith(reply, ERROR_TAIL);
