@@ -11,10 +11,14 @@
  *    /sys/devices/platform opened with O_TRUNC (the shell's "echo ... >")
  *    is opened for appending instead, so the node keeps every text written
  *    to it, in order.
+ * 3. The shell commands: every text a program hands to system() is appended,
+ *    followed by a line feed, to $ONU_SIM_STATE/log/system.log before it
+ *    runs, so tests compare the exact command texts with what ran.
  *
  * Outside the unit (ONU_SIM_STATE unset) every call passes straight through.
  */
 #define _GNU_SOURCE
+#include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <linux/i2c-dev.h>
@@ -491,4 +495,35 @@ int close(int fd)
         logLine("close " BUS_PATH);
     }
     return __close(fd);
+}
+
+/*
+ * The record is one write() on a descriptor opened for appending, so texts of
+ * concurrent programs never interleave. system() itself is found once, on the
+ * first call: only programs that run shell commands pay for the lookup.
+ */
+int system(const char *command)
+{
+    typedef int (*SystemFunction)(const char *);
+    static SystemFunction next;
+    if (!next)
+        next = (SystemFunction)dlsym(RTLD_NEXT, "system");
+    if (command && stateFolder()) {
+        char path[4096];
+        formatTo(path, sizeof path, "%s/log/system.log", stateFolder());
+        int fd = realOpen(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            size_t length = strlen(command);
+            char *line = malloc(length + 1);
+            if (line) {
+                memcpy(line, command, length);
+                line[length] = '\n';
+                ssize_t written = write(fd, line, length + 1);
+                (void)written;
+                free(line);
+            }
+            __close(fd);
+        }
+    }
+    return next(command);
 }

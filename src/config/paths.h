@@ -19,6 +19,8 @@ inline constexpr char DEFAULT_WEB_XML_PATH[] = "/var/vesk/xml_default/vesk_xml_c
 inline constexpr char ONU_PROFILE_XML_PATH[] = "/etc/xml_params/onu_profile_xml_cfg_file.xml";
 inline constexpr char DEFAULT_ONU_PROFILE_XML_PATH[] =
     "/var/vesk/xml_default/onu_profile_xml_cfg_file.xml";
+// Lock files of the resources that requests share (ResourceLock); /tmp is RAM.
+inline constexpr char LOCK_DIR[] = "/tmp/onu-locks";
 // Restarts the unit; run after the boot environment or configuration is replaced.
 inline constexpr char REBOOT_PATH[] = "/sbin/reboot";
 
