@@ -2,6 +2,9 @@
 
 SIM_HOME=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd -P)
 SIM_IMAGE="$SIM_HOME/image"
+# The unit's own files outside its programs (default configuration, the web
+# server's setup), as installed: the image lays them down with its own parts.
+SIM_ROOTFS=$(cd "$SIM_HOME/../rootfs" && pwd -P)
 
 # Driver command nodes: write-only like their sysfs originals, which is how the
 # preloaded model (i2c_model.c) knows to keep every text written to them.
@@ -30,15 +33,15 @@ sim_restore() {
     sim_clear_dir "$tmp"
     sim_clear_dir "$platform"
     sim_clear_dir "$state/log"
-    for name in "$SIM_IMAGE/etc/"*; do
+    for name in "$SIM_ROOTFS/etc/"*; do
         names+=("$etc/${name##*/}")
     done
     for name in $SIM_PRIVATE_PARTS; do
         parts+=("$state/$name")
     done
     rm -rf "${names[@]}" "${parts[@]}"
-    cp -R "$SIM_IMAGE/var/." "$var/"
-    cp -R "$SIM_IMAGE/etc/." "$etc/"
+    cp -R "$SIM_ROOTFS/var/." "$SIM_IMAGE/var/." "$var/"
+    cp -R "$SIM_ROOTFS/etc/." "$etc/"
     cp -R "$SIM_IMAGE/sys/devices/platform/." "$platform/"
     for name in $SIM_PRIVATE_PARTS; do
         cp -R "$SIM_IMAGE/$name" "$state/"

@@ -21,6 +21,10 @@ inline constexpr char DEFAULT_ONU_PROFILE_XML_PATH[] =
     "/var/vesk/xml_default/onu_profile_xml_cfg_file.xml";
 // Lock files of the resources that requests share (ResourceLock); /tmp is RAM.
 inline constexpr char LOCK_DIR[] = "/tmp/onu-locks";
+// Where the export script leaves the configuration archive for download.
+inline constexpr char EXPORT_ARCHIVE_PATH[] = "/var/vesk/website/www/xml_config.tar";
+// Login sessions of the web pages and the login failure counts (root only).
+inline constexpr char SESSION_DIR[] = "/tmp/onu-sessions";
 // Restarts the unit; run after the boot environment or configuration is replaced.
 inline constexpr char REBOOT_PATH[] = "/sbin/reboot";
 

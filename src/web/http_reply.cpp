@@ -25,7 +25,20 @@ void HttpReply::send(const std::string &text)
 void HttpReply::sendReply(const std::string &body)
 {
     // The body is sent unchanged, NUL bytes included.
-    send("HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n" + body + '\n');
+    send("HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n" + extraHeaders + "\r\n" +
+         body + '\n');
+}
+
+void HttpReply::sendAttachment(const std::string &fileName, const std::string &contentType, const std::string &bytes)
+{
+    send("HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Disposition: attachment; filename=\"" +
+         fileName + "\"\r\nContent-Length: " + std::to_string(bytes.size()) + "\r\nConnection: close\r\n" +
+         extraHeaders + "\r\n" + bytes);
+}
+
+void HttpReply::addHeader(const std::string &line)
+{
+    extraHeaders += line + "\r\n";
 }
 
 void HttpReply::sendError(int status, const std::string &message)

@@ -19,6 +19,11 @@ public:
 
     // Status 200 with a JSON content type and `body` followed by one LF.
     void sendReply(const std::string &body);
+    // Status 200 carrying `bytes` as a file to save under `fileName`.
+    void sendAttachment(const std::string &fileName, const std::string &contentType, const std::string &bytes);
+    // A header line (without its line end) that the next success reply also
+    // carries, after its own header lines.
+    void addHeader(const std::string &line);
     // "HTTP/1.1 <status> <message>" and a one-line HTML page.
     void sendError(int status, const std::string &message);
     // {key:"value",...} in key order, nothing escaped; "{}" when empty.
@@ -30,6 +35,7 @@ private:
     void send(const std::string &text);
 
     int out;
+    std::string extraHeaders;
 };
 
 #endif

@@ -36,6 +36,8 @@ void RequestProcess::processLogin()
     else
         returnCode = stored == password ? "0" : "2";
     logTrace("processLogin: user %s, return code %s", username.c_str(), returnCode.c_str());
+    if (accountEvents)
+        accountEvents->loginChecked(username, returnCode == "0", reply);
 
     ReplyFields fields;
     fields["return_code"] = returnCode;
@@ -45,12 +47,18 @@ void RequestProcess::processLogin()
 
 void RequestProcess::processAdminPassword()
 {
-    reply.sendReply(changePassword(facade, params, &ConfigFacade::getAdminPassword,
-                                   &ConfigFacade::setAdminPassword));
+    const std::string result =
+        changePassword(facade, params, &ConfigFacade::getAdminPassword, &ConfigFacade::setAdminPassword);
+    if (result == "0" && accountEvents)
+        accountEvents->passwordChanged("admin");
+    reply.sendReply(result);
 }
 
 void RequestProcess::processUserPassword()
 {
-    reply.sendReply(changePassword(facade, params, &ConfigFacade::getUserPassword,
-                                   &ConfigFacade::setUserPassword));
+    const std::string result =
+        changePassword(facade, params, &ConfigFacade::getUserPassword, &ConfigFacade::setUserPassword);
+    if (result == "0" && accountEvents)
+        accountEvents->passwordChanged("user");
+    reply.sendReply(result);
 }

@@ -10,40 +10,59 @@
 #include "web/http_reply.h"
 #include "web/request_params.h"
 
+// What the CGI host's login gate learns from the account commands: a
+// login's verdict, before its reply goes out (so that the reply can carry the
+// session's cookies), and a password that was changed.
+class AccountEvents {
+public:
+    virtual ~AccountEvents() = default;
+    virtual void loginChecked(const std::string &account, bool accepted, HttpReply &reply) = 0;
+    virtual void passwordChanged(const std::string &account) = 0;
+};
+
+// Who may run a command, as the CGI host's gate checks it before dispatch:
+// the user account may run USER_READS commands with action 0 and the
+// USER_WRITES command; the admin account may run every command. *_WRITES
+// commands change the unit whatever their action.
+enum class CommandAccess { LOGIN, USER_READS, ADMIN_READS, ADMIN_WRITES, USER_WRITES };
+
 class RequestProcess {
 public:
     // Replies go to the descriptor `out`; production uses standard output.
-    explicit RequestProcess(int out = STDOUT_FILENO);
+    // `events`, when given, hears of logins and password changes.
+    explicit RequestProcess(int out = STDOUT_FILENO, AccountEvents *events = nullptr);
 
     // Parses `request` and runs its command; unknown numbers get the 404 reply.
     void handleRequest(const std::string &request);
+    // The access rule of a command number; ADMIN_READS for numbers without a row.
+    static CommandAccess commandAccess(int cmdId);
 
 private:
-    void processLogin();            // 1
-    void processOnuInfo();          // 2
-    void processOpticalInfo();      // 3
-    void processPortList();         // 4
-    void processPonSettings();      // 5
-    void processIpSettings();       // 6
-    void processPonCounters();      // 8
-    void processConfigTransfer();   // 10
-    void processReboot();           // 11
-    void processLoopDetect();       // 14
-    void processMtu();              // 16
-    void processMulticastMode();    // 17
-    void processRestoreDefaults();  // 18
-    void processAdminPassword();    // 19
-    void processUserPassword();     // 20
-    void processUpgrade();          // 21
-    void processVlan();             // 22
-    void processPortConfig();       // 23
-    void processPortIsolation();    // 24
-    void processMacAging();         // 25
-    void processSchedAlgorithm();   // 26
-    void processQueueMap();         // 27
-    void processQueueSize();        // 28
-    void processStormControl();     // 30
-    void processNewOnuFlag();       // 33
+    void processLogin();
+    void processOnuInfo();
+    void processOpticalInfo();
+    void processPortList();
+    void processPonSettings();
+    void processIpSettings();
+    void processPonCounters();
+    void processConfigTransfer();
+    void processReboot();
+    void processLoopDetect();
+    void processMtu();
+    void processMulticastMode();
+    void processRestoreDefaults();
+    void processAdminPassword();
+    void processUserPassword();
+    void processUpgrade();
+    void processVlan();
+    void processPortConfig();
+    void processPortIsolation();
+    void processMacAging();
+    void processSchedAlgorithm();
+    void processQueueMap();
+    void processQueueSize();
+    void processStormControl();
+    void processNewOnuFlag();
 
     // Command number -> processor; numbers without a row get the 404 reply.
     // A constant array rather than a map: nothing to build at start-up.
@@ -51,9 +70,12 @@ private:
     struct Command {
         int cmdId;
         Processor processor;
+        CommandAccess access;
     };
     static const Command commandTable[];
+    static const Command *findCommand(int cmdId);
 
+    AccountEvents *accountEvents;
     ConfigFacade facade;
     RequestParams params;
     HttpReply reply;
