@@ -22,6 +22,7 @@ constexpr char CSRF_COOKIE[] = "onu_csrf";
 constexpr long LOGIN_DELAY_BASE_MS = 1000;
 // Host requests, named by the path after the CGI program's own.
 constexpr char LOGOUT_PATH[] = "/logout";
+constexpr char SESSION_PATH[] = "/session";
 constexpr char EXPORT_DOWNLOAD_PATH[] = "/xml_config.tar";
 
 std::string environment(const char *name)
@@ -171,12 +172,19 @@ bool WebGate::admit(const std::string &request)
 
 bool WebGate::admitHostRequest(const std::string &pathInfo)
 {
-    if (pathInfo != LOGOUT_PATH && pathInfo != EXPORT_DOWNLOAD_PATH) {
+    if (pathInfo != LOGOUT_PATH && pathInfo != SESSION_PATH && pathInfo != EXPORT_DOWNLOAD_PATH) {
         reply.sendError(404, "not found");
         return false;
     }
     if (!loggedIn)
         return refuse(401, LOGIN_REQUIRED);
+    // The pages ask which account they serve, to show it read-only or not.
+    if (pathInfo == SESSION_PATH) {
+        ReplyFields fields;
+        fields["account"] = session.account;
+        reply.sendReply(HttpReply::toJson(fields));
+        return false;
+    }
     if (pathInfo == LOGOUT_PATH) {
         if (!writeAllowed())
             return refuse(403, FORBIDDEN);

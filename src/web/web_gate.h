@@ -1,8 +1,10 @@
 // The CGI host's gate: before a request is read further, stored or run, it
 // checks the session, the account's role and, for writes, the method, the
 // CSRF token and the origin, and answers the refusals itself. It also handles
-// the requests that belong to the host rather than to a command: logout and
-// the download of the exported configuration.
+// the requests that belong to the host rather than to a command, named by
+// the path after the program's own (PATH_INFO): /logout (POST, with the CSRF
+// token), /session (the session's account) and /xml_config.tar (the exported
+// configuration, for the admin).
 //
 // The web server's own setup can switch it off (ONU_WEB_AUTH=off in the
 // server's environment, which no client can set: request headers reach a CGI
