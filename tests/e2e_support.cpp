@@ -1,5 +1,9 @@
 #include "e2e_support.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -290,4 +294,106 @@ void expectExchanges(const std::vector<Exchange> &exchanges)
         }
         EXPECT_EQ(nodes, e.nodes);
     }
+}
+
+namespace {
+
+pid_t server = -1;
+int serverPort = 0;
+
+int freePort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr *>(&address), size);
+    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+// The test's own texts hold no quote; refuse rather than mis-quote one.
+std::string shellQuoted(const std::string &text)
+{
+    EXPECT_EQ(text.find('\''), std::string::npos) << text;
+    return "'" + text + "'";
+}
+
+}  // namespace
+
+void ServedUnitTest::SetUpTestSuite()
+{
+    requireUnit();
+    if (std::getenv("ONU_SIM_EMULATOR") && *std::getenv("ONU_SIM_EMULATOR"))
+        return;
+    const std::string stage = ONU_BUILD_DIR "/stage";
+    const std::string install = "DESTDIR=" + stage + " cmake --install " ONU_BUILD_DIR " --prefix /usr >/dev/null";
+    if (std::system(install.c_str()) != 0) {
+        std::fprintf(stderr, "cannot stage the build in %s\n", stage.c_str());
+        std::exit(1);
+    }
+    serverPort = freePort();
+    server = fork();
+    if (server == 0) {
+        setenv("ONU_LOGIN_DELAY_BASE_MS", std::to_string(LOGIN_DELAY_BASE_MS).c_str(), 1);
+        const std::string port = "127.0.0.1:" + std::to_string(serverPort), root = stage + "/usr/share/onu/www",
+                          config = stage + "/etc/onu/httpd.conf";
+        execlp("busybox", "busybox", "httpd", "-f", "-p", port.c_str(), "-h", root.c_str(), "-c", config.c_str(),
+               static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    for (int tries = 0; tries < 100 && http("GET", "/").status == 0; ++tries)
+        usleep(20000);
+}
+
+void ServedUnitTest::TearDownTestSuite()
+{
+    if (server > 0) {
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+        server = -1;
+    }
+}
+
+void ServedUnitTest::SetUp()
+{
+    if (server <= 0)
+        GTEST_SKIP() << "a build for another processor is not served here";
+    SimulatedUnitTest::SetUp();
+}
+
+HttpReplyBytes http(const std::string &method, const std::string &path, const std::string &body,
+                    const std::vector<std::string> &headers)
+{
+    std::string command = "curl -s -i --max-time 60 -X " + method;
+    for (const std::string &header : headers)
+        command += " -H " + shellQuoted(header);
+    if (method == "POST")
+        command += " --data-binary @-";
+    command += " " + shellQuoted("http://127.0.0.1:" + std::to_string(serverPort) + path);
+    const std::string raw = run(command, {}, body).output;
+    HttpReplyBytes reply{0, raw, "", ""};
+    const std::size_t end = raw.find("\r\n\r\n") != std::string::npos ? raw.find("\r\n\r\n") : raw.find("\n\n");
+    if (raw.compare(0, 5, "HTTP/") != 0 || end == std::string::npos)
+        return reply;
+    reply.status = std::atoi(raw.c_str() + raw.find(' ') + 1);
+    reply.headers = raw.substr(0, end);
+    reply.body = raw.substr(end + (raw[end] == '\r' ? 4 : 2));
+    return reply;
+}
+
+Login login(const std::string &account, const std::string &password)
+{
+    const HttpReplyBytes reply =
+        http("POST", "/cgi-bin/onu.cgi", "cmd_id=1&username=" + account + "&password=" + password);
+    auto cookie = [&reply](const std::string &name) {
+        const std::string prefix = "Set-Cookie: " + name + "=";
+        const std::size_t at = reply.headers.find(prefix);
+        return at == std::string::npos ? ""
+                                       : reply.headers.substr(at + prefix.size(),
+                                                              reply.headers.find(';', at) - at - prefix.size());
+    };
+    return {cookie("onu_sid"), cookie("onu_csrf")};
 }

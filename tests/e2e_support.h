@@ -101,3 +101,36 @@ struct Exchange {
 // Each exchange starts from fresh fixture files and an empty clish log; a stale
 // bridge script must be gone afterwards exactly when clish ran.
 void expectExchanges(const std::vector<Exchange> &exchanges);
+
+// The unit served as it ships: the build staged (cmake --install) and served
+// by busybox httpd on a free port of 127.0.0.1, login gate on, the login
+// delay base short. Started once per test suite; a build for another
+// processor cannot be served here, and its suites are skipped.
+struct HttpReplyBytes {
+    int status;  // 0 when nothing answered
+    std::string raw, headers, body;
+};
+
+class ServedUnitTest : public SimulatedUnitTest {
+public:
+    static constexpr long LOGIN_DELAY_BASE_MS = 100;
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+
+protected:
+    void SetUp() override;
+};
+
+// One HTTP exchange with the served unit; `headers` are whole header lines.
+// A POST carries `body` as form data.
+HttpReplyBytes http(const std::string &method, const std::string &path, const std::string &body = "",
+                    const std::vector<std::string> &headers = {});
+
+// A logged-in page: its cookies and its CSRF token as it sends them.
+struct Login {
+    std::string sid, csrf;
+    std::vector<std::string> cookie() const { return {"Cookie: onu_sid=" + sid + "; onu_csrf=" + csrf}; }
+    std::vector<std::string> writing() const { return {cookie()[0], "X-ONU-CSRF: " + csrf}; }
+};
+// Logs in (a POST of command 1); empty texts when no session was granted.
+Login login(const std::string &account, const std::string &password);

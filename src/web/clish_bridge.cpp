@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "config/paths.h"
+#include "config/resource_lock.h"
 #include "log/log.h"
 
 namespace {
@@ -33,6 +34,19 @@ void runScript(const char *path, const std::string &clishCommand)
     runShell(std::string("rm -f ") + path);
 }
 
+// The capture's script and output files, which one run at a time owns.
+struct CaptureLocks {
+    ResourceLock script{CAPTURE_SCRIPT_PATH};
+    ResourceLock output{INFO_FILE_PATH};
+};
+
+void capture(const std::string &context, const std::string &command)
+{
+    writeScript(CAPTURE_SCRIPT_PATH, context, command);
+    runScript(CAPTURE_SCRIPT_PATH,
+              std::string("clish <") + CAPTURE_SCRIPT_PATH + " > " + INFO_FILE_PATH + " ");
+}
+
 }  // namespace
 
 void runShell(const std::string &command)
@@ -40,17 +54,19 @@ void runShell(const std::string &command)
     [[maybe_unused]] const int status = std::system(command.c_str());
 }
 
+// The script files have fixed names, so concurrent requests take turns with
+// each: a script is written, run and removed under its lock.
 void runClish(const std::string &context, const std::string &command)
 {
+    const ResourceLock lock(RUN_SCRIPT_PATH);
     writeScript(RUN_SCRIPT_PATH, context, command);
     runScript(RUN_SCRIPT_PATH, std::string("clish <") + RUN_SCRIPT_PATH + " >/dev/null ");
 }
 
 void runClishCapture(const std::string &context, const std::string &command)
 {
-    writeScript(CAPTURE_SCRIPT_PATH, context, command);
-    runScript(CAPTURE_SCRIPT_PATH,
-              std::string("clish <") + CAPTURE_SCRIPT_PATH + " > " + INFO_FILE_PATH + " ");
+    const CaptureLocks locks;
+    capture(context, command);
 }
 
 int vlanModeCommand(const VlanPortRecord &port, std::string &command)
@@ -86,7 +102,8 @@ int applyPortVlan(const VlanPortRecord &port)
 
 int getFecMode(std::string &fecMode)
 {
-    runClishCapture(CLISH_EOAM, "show pon fec_mode");
+    const CaptureLocks locks;
+    capture(CLISH_EOAM, "show pon fec_mode");
 
     FILE *output = std::fopen(INFO_FILE_PATH, "r");
     if (!output) {

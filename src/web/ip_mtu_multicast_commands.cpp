@@ -24,7 +24,7 @@ void RequestProcess::processIpSettings()
         if (facade.setIpInfo(info) == 0)
             reply.sendReply("0");
         else
-            reply.sendError(405, "set ip fail");
+            reply.sendError(405, SET_IP_FAIL);
     } else {
         logTrace("processIpSettings: unknown action %d", action);
     }
@@ -49,7 +49,7 @@ void RequestProcess::processMtu()
         if (facade.setMtu(info) == 0)
             reply.sendReply("0");
         else
-            reply.sendError(405, "set mtu fail");
+            reply.sendError(405, SET_MTU_FAIL);
     } else {
         logTrace("processMtu: unknown action %d", action);
     }
@@ -67,7 +67,7 @@ void RequestProcess::processMulticastMode()
         if (facade.setMulticastSwitch(params.getValue("mc_mode")) == 0)
             reply.sendReply("0");
         else
-            reply.sendError(405, "set multicast mode fail");
+            reply.sendError(405, SET_MULTICAST_FAIL);
     } else {
         logTrace("processMulticastMode: unknown action %d", action);
     }

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "log/log.h"
+#include "web/request_fields.h"
 
 // The command table, in command-number order: the one list of command
 // numbers, each row with its processor (defined in the family file named) and
@@ -64,6 +65,19 @@ void RequestProcess::handleRequest(const std::string &request)
     if (row == nullptr) {
         logTrace("RequestProcess::command processor is not find");
         reply.sendError(404, "processor is not find");
+        return;
+    }
+    // A writing command runs only with values that obey their rules.
+    const bool writes = action == 1 || row->access == CommandAccess::ADMIN_WRITES ||
+                        row->access == CommandAccess::USER_WRITES;
+    if (writes && !requestValuesAllowed(params)) {
+        logTrace("RequestProcess::command %d refused a value", cmdId);
+        if (const FailureReply *failure = failureReplyOf(cmdId)) {
+            if (failure->status == 0)
+                reply.sendReply(failure->text);
+            else
+                reply.sendError(failure->status, failure->text);
+        }
         return;
     }
     (this->*(row->processor))();

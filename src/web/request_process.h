@@ -20,6 +20,12 @@ public:
     virtual void passwordChanged(const std::string &account) = 0;
 };
 
+// Error messages of the writing commands that answer a failed write with the
+// error reply.
+inline constexpr char SET_IP_FAIL[] = "set ip fail";
+inline constexpr char SET_MTU_FAIL[] = "set mtu fail";
+inline constexpr char SET_MULTICAST_FAIL[] = "set multicast mode fail";
+
 // Who may run a command, as the CGI host's gate checks it before dispatch:
 // the user account may run USER_READS commands with action 0 and the
 // USER_WRITES command; the admin account may run every command. *_WRITES

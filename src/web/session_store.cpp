@@ -18,12 +18,25 @@ namespace {
 
 constexpr std::size_t ID_BYTES = 16;
 
-// A session file: "<account> <csrf token> <creation time>\n".
+constexpr long long NANOSECONDS = 1000000000;
+
+// A session file: "<account> <csrf token> <creation time in ns>\n". Times
+// are kept in nanoseconds so that sessions made within one second still have
+// an order (the oldest is the one dropped).
 struct SessionFile {
     std::string account, csrfToken;
-    long created = 0;
-    long lastUse = 0;  // the file's modification time
+    long long created = 0;
+    long long lastUse = 0;  // the file's modification time
 };
+
+long long nanoseconds(const timespec &time) { return time.tv_sec * NANOSECONDS + time.tv_nsec; }
+
+long long now()
+{
+    timespec time;
+    clock_gettime(CLOCK_REALTIME, &time);
+    return nanoseconds(time);
+}
 
 bool readSession(int fd, SessionFile &file)
 {
@@ -41,16 +54,17 @@ bool readSession(int fd, SessionFile &file)
     const char *digits = content.c_str() + second + 1;
     if (std::from_chars(digits, content.c_str() + content.size(), file.created).ec != std::errc())
         return false;
-    file.lastUse = status.st_mtime;
+    file.lastUse = nanoseconds(status.st_mtim);
     return true;
 }
 
 // A clock that went back counts as expiry too: better a new login than a
 // session that outlives its limits.
-bool expired(const SessionFile &file, long now)
+bool expired(const SessionFile &file, long long now)
 {
-    return now < file.created || now < file.lastUse || now - file.created > SessionStore::LIFETIME_SECONDS ||
-           now - file.lastUse > SessionStore::IDLE_SECONDS;
+    return now < file.created || now < file.lastUse ||
+           now - file.created > SessionStore::LIFETIME_SECONDS * NANOSECONDS ||
+           now - file.lastUse > SessionStore::IDLE_SECONDS * NANOSECONDS;
 }
 
 bool readSessionAt(const std::string &path, SessionFile &file)
@@ -129,7 +143,7 @@ int SessionStore::create(const std::string &account, Session &session)
     ResourceLock lock(folder);
     if (!lock.held())
         return -1;
-    const long now = static_cast<long>(std::time(nullptr));
+    const long long time = now();
     std::vector<std::pair<SessionFile, std::string>> live;
     if (DIR *dir = opendir(folder.c_str())) {
         while (const dirent *entry = readdir(dir)) {
@@ -137,7 +151,7 @@ int SessionStore::create(const std::string &account, Session &session)
             SessionFile file;
             if (!isSessionId(id))
                 continue;
-            if (readSessionAt(pathOf(id), file) && !expired(file, now))
+            if (readSessionAt(pathOf(id), file) && !expired(file, time))
                 live.emplace_back(file, id);
             else
                 unlink(pathOf(id).c_str());
@@ -156,7 +170,7 @@ int SessionStore::create(const std::string &account, Session &session)
     session.account = account;
     if (session.id.empty() || session.csrfToken.empty())
         return -1;
-    const std::string content = account + " " + session.csrfToken + " " + std::to_string(now) + "\n";
+    const std::string content = account + " " + session.csrfToken + " " + std::to_string(time) + "\n";
     const std::string temporary = folder + "/.new-" + session.id;
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
@@ -177,7 +191,7 @@ int SessionStore::find(const std::string &id, bool extend, Session &session)
     if (fd < 0)
         return -1;
     SessionFile file;
-    const bool live = readSession(fd, file) && !expired(file, static_cast<long>(std::time(nullptr)));
+    const bool live = readSession(fd, file) && !expired(file, now());
     if (live && extend)
         futimens(fd, nullptr);
     close(fd);

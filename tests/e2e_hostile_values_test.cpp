@@ -1,0 +1,62 @@
+// Request values that would inject into a shell command, a clish script or a
+// later reply are refused with the command's failure reply; nothing runs,
+// nothing is stored, nothing reaches clish or a driver node.
+
+#include "e2e_support.h"
+
+namespace {
+
+void expectRefused(const std::vector<std::pair<std::string, std::string>> &rows)
+{
+    for (const auto &[query, reply] : rows) {
+        writeFile(statePath("log/system.log"), "");
+        expectExchanges({{query, reply}});
+        EXPECT_EQ(standInLog("system"), "") << query;
+    }
+}
+
+using HostileValuesTest = SimulatedUnitTest;
+
+TEST_F(HostileValuesTest, ShellTextNeverReachesTheShell)
+{
+    expectRefused({
+        {"cmd_id=30&action=1&bs=0&bs_thresh=1;id>/tmp/x;echo", jsonReply("1")},
+        {"cmd_id=30&action=1&bs=2&bs_thresh=$(id)", jsonReply("1")},
+        {"cmd_id=30&action=1&bs=1&bs_thresh=`id`", jsonReply("1")},
+        {"cmd_id=30&action=1&bs=0&bs_thresh=1|id", jsonReply("1")},
+        {"cmd_id=30&action=1&bs=0&bs_thresh=1 2", jsonReply("1")},
+        {"cmd_id=30&action=1&bs=0&bs_thresh=*", jsonReply("1")},
+        {"cmd_id=30&action=1&bs=3\"&bs_thresh=1", jsonReply("1")},
+    });
+}
+
+TEST_F(HostileValuesTest, LineFeedsNeverAddLinesToAClishScript)
+{
+    expectRefused({
+        {"cmd_id=25&action=1&age_time=300\ntpm\nconfig", jsonReply(" 1")},
+        {"cmd_id=22&action=1&portId=0&mode=2&def_vid=100\nmidware", jsonReply("1")},
+        {"cmd_id=22&action=1&portId=0&mode=4&def_vid=100&vid_sum=2&vid_serial=200\r300", jsonReply("1")},
+        {"cmd_id=23&action=1&port=0&flow_control=1&auto=1&mode=2\nquit", jsonReply("1  ")},
+        {"cmd_id=5&action=1&sn=1&loid=L1\neoam&password=P1&fec_mode=1", jsonReply("1")},
+        {"cmd_id=5&action=1&sn=1&loid=L1&password=P1&soft_ver=V\x7f", jsonReply("1")},
+    });
+}
+
+TEST_F(HostileValuesTest, QuotesAndBackslashesAreNeverStoredToBreakALaterReply)
+{
+    expectRefused({
+        {"cmd_id=6&action=1&ip=192.168.1.2\"&netmask=255.255.255.0", errorReply(405, "set ip fail")},
+        {"cmd_id=16&action=1&ipv4DsMtu=1500\\&ipv4UsMtu=1500", errorReply(405, "set mtu fail")},
+        {"cmd_id=17&action=1&mc_mode=1\"", errorReply(405, "set multicast mode fail")},
+        {"cmd_id=19&pwdold=Adm1n&pwdnew=x\"y", jsonReply("2")},
+        {"cmd_id=20&pwdold=guest&pwdnew=a\\b", jsonReply("2")},
+        {"cmd_id=26&action=1&algo_mode=1\"", jsonReply("1")},
+        {"cmd_id=27&action=1&que_id=0&usr_pri=5\t", jsonReply("1")},
+        {"cmd_id=28&action=1&voq_dir=1&voq_id=0&voq_thresh=\"", jsonReply("1")},
+    });
+    // Plain texts keep their old treatment: stored as they are.
+    expectExchanges({{"cmd_id=19&pwdold=Adm1n&pwdnew=abc", jsonReply("0"),
+                      {{WEB_XML_PATH, "<admin>Adm1n</admin>", "<admin>abc</admin>"}}}});
+}
+
+}  // namespace
