@@ -364,16 +364,28 @@ void ServedUnitTest::SetUp()
     SimulatedUnitTest::SetUp();
 }
 
+// Safe to call from several threads at once: no environment, no shared descriptor.
 HttpReplyBytes http(const std::string &method, const std::string &path, const std::string &body,
                     const std::vector<std::string> &headers)
 {
     std::string command = "curl -s -i --max-time 60 -X " + method;
     for (const std::string &header : headers)
         command += " -H " + shellQuoted(header);
-    if (method == "POST")
-        command += " --data-binary @-";
+    char bodyPath[] = "/tmp/http-body-XXXXXX";
+    const int bodyFile = mkstemp(bodyPath);
+    if (method == "POST") {
+        EXPECT_EQ(write(bodyFile, body.data(), body.size()), static_cast<ssize_t>(body.size()));
+        command += std::string(" --data-binary @") + bodyPath;
+    }
+    close(bodyFile);
     command += " " + shellQuoted("http://127.0.0.1:" + std::to_string(serverPort) + path);
-    const std::string raw = run(command, {}, body).output;
+    std::string raw;
+    FILE *output = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (size_t size; (size = std::fread(buffer, 1, sizeof buffer, output)) > 0;)
+        raw.append(buffer, size);
+    pclose(output);
+    unlink(bodyPath);
     HttpReplyBytes reply{0, raw, "", ""};
     const std::size_t end = raw.find("\r\n\r\n") != std::string::npos ? raw.find("\r\n\r\n") : raw.find("\n\n");
     if (raw.compare(0, 5, "HTTP/") != 0 || end == std::string::npos)
