@@ -1,8 +1,16 @@
 // Arbitrary bytes as a configuration file, fed to a read and a write of the
-// store that owns that kind of file. The first byte picks the store and its
-// two operations, the rest is the file. A write that fails leaves the file
-// byte for byte as it was; a write that succeeds either found nothing to change
-// (the file as it was) or saved what parsed as a document that parses whole.
+// store that owns that kind of file, through the locked edit every store write
+// takes. The first byte picks the store and its two operations, the rest is
+// the file. The write runs twice: once while the file system refuses a file
+// larger than half the input (a save fails part way unless the document came
+// out shorter), once as usual. A write that fails leaves the file byte for
+// byte as it was; a write that succeeds either found nothing to change (the
+// file as it was) or saved what parsed as a document that parses whole. Only a
+// failed write counts as unsaved, and a write that changes the file given room
+// does not succeed without changing it on the full disk.
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +23,7 @@
 #include "config/omci_mib_store.h"
 #include "config/onu_profile_store.h"
 #include "config/pon_config_store.h"
+#include "config/store_edit.h"
 #include "config/tpm_config_store.h"
 #include "config/web_config_store.h"
 #include "fuzz_support.h"
@@ -154,11 +163,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string path = pathOf(group.file);
     const std::string file(reinterpret_cast<const char *>(data) + 1, size - 1);
 
+    const std::function<int()> &write = group.writes[operation % group.writes.size()];
+
     store(path, file);
     group.reads[operation % group.reads.size()]();
-    const bool written = group.writes[operation % group.writes.size()]() == 0;
-    const bool unchanged = contentOf(path) == file;
-    if (written ? !unchanged && !parsesWhole(path) : !unchanged)
-        std::abort();
+    bool acknowledgedUnchanged = false;  // on the full disk
+    for (const bool diskFull : {true, false}) {
+        const int unsaved = unsavedStoreWrites();
+        rlimit unlimited;
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        // A write past the limit fails (EFBIG) instead of raising the signal,
+        // whose handler the fuzzer's driver sets.
+        void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        if (diskFull) {
+            const rlimit halfInput = {file.size() / 2, unlimited.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &halfInput);
+        }
+        const bool written = write() == 0;
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, handler);
+        const bool unchanged = contentOf(path) == file;
+        if (written ? !unchanged && !parsesWhole(path) : !unchanged)
+            std::abort();
+        if (written && unsavedStoreWrites() != unsaved)
+            std::abort();
+        // What changes the file given room was not acknowledged without room.
+        if (!diskFull && acknowledgedUnchanged && !unchanged)
+            std::abort();
+        acknowledgedUnchanged = written && unchanged;
+        store(path, file);
+    }
     return 0;
 }

@@ -1,7 +1,8 @@
 // Every store operation on the unit's files cut at every byte, missing, a
-// folder or a bare root. A cut file is used as far as it parsed: a read never
-// writes; a write fails leaving the file as it was or saves the parsed part
-// whole. Without a file or its sections every operation fails, writing nothing.
+// folder or a bare root, and every write whose save fails. A cut file is used
+// as far as it parsed: a read never writes; a write fails leaving the file as
+// it was or saves the parsed part whole. Without a file or its sections every
+// operation fails, writing nothing; a save that fails leaves the file whole.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include "config/omci_mib_store.h"
 #include "config/onu_profile_store.h"
 #include "config/pon_config_store.h"
+#include "config/store_edit.h"
 #include "config/tpm_config_store.h"
 #include "config/web_config_store.h"
 #include "config_test_files.h"
@@ -26,7 +28,7 @@
 
 namespace {
 
-const std::filesystem::path IMAGE = std::filesystem::path(__FILE__).parent_path() / "../sim/image";
+const std::filesystem::path IMAGE = std::filesystem::path(__FILE__).parent_path() / "../rootfs";
 
 // Each file: its name in the test folder and its place in the unit's image.
 const std::pair<const char *, const char *> FILES[] = {
@@ -224,6 +226,23 @@ TEST_F(ConfigFaultTest, MissingFileFolderInItsPlaceOrBareRoot)
             std::filesystem::remove(path);
         }
         folder.write(name, readFile((IMAGE / imagePath).string()));
+    }
+}
+
+// Files that cannot grow past 16 bytes (EFBIG, as ENOSPC on a full disk):
+// every save fails part way.
+TEST_F(ConfigFaultTest, FailedSaveLeavesTheFileWholeAndIsCounted)
+{
+    const FileSizeLimit full(16);
+    for (const StoreCall &call : CALLS) {
+        if (!call.writes)
+            continue;
+        const std::string path = folder.path + "/" + call.file, before = readFile(path);
+        const int unsaved = unsavedStoreWrites();
+        EXPECT_EQ(call.run(stores), -1) << call.name;
+        EXPECT_EQ(readFile(path), before) << call.name;
+        EXPECT_EQ(unsavedStoreWrites(), unsaved + 1) << call.name;
+        EXPECT_EQ(entries, folderEntries(folder.path)) << call.name;
     }
 }
 

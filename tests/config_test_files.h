@@ -3,7 +3,10 @@
 #define ONU_TESTS_CONFIG_TEST_FILES_H
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +36,27 @@ public:
     }
 
     std::string path;
+};
+
+// While it lives, files of this process cannot grow past `limit` bytes: a
+// write beyond fails (EFBIG) as one on a full disk does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) : previousHandler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const rlimit lower = {limit, previous.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+
+private:
+    void (*previousHandler)(int);
+    rlimit previous;
 };
 
 inline std::string readFile(const std::string &file)

@@ -82,18 +82,9 @@ TEST_F(InitTest, CheckModeAdoptsOrResetsTheBootEnvironmentMac)
     }
 }
 
-// Without a readable configuration the reset leaves mv_pon_addr unset; a file
-// without onu_mac is not rewritten by the adoption.
+// A file without onu_mac is not rewritten by the adoption.
 TEST_F(InitTest, CheckModeWithABrokenLiveConfiguration)
 {
-    const std::string live = readFile(LIVE_XML);
-    writeFile(LIVE_XML, live.substr(0, live.find("<ipInfo>")));
-    replaceInFile(statePath("u-boot/env"), "=00:26:3E:50:11:A0", "=00:50:43:02:00:00");
-    EXPECT_EQ(runInit("").output, START + IP_LINE);
-    EXPECT_EQ(standInLog("fw_setenv"), "mv_pon_addr\n");
-    EXPECT_EQ(bootEnv("mv_pon_addr"), "(unset)");
-
-    resetUnit();
     replaceInFile(LIVE_XML, "<onu_mac>00:26:3E:50:11:A0</onu_mac>", "");
     const std::string withoutMac = readFile(LIVE_XML);
     EXPECT_EQ(runInit("").output, START + IP_LINE + "set mac address   fail\n onu mac address  = " +
@@ -107,8 +98,8 @@ TEST_F(InitTest, ProgrammingModeWritesBootEnvironmentAndBothConfigurations)
     const char *cases[][4] = {
         // argument, ethaddr, serial number in both files
         {"00:11:22:33:44:55", "00:11:22:33:44:56", "001122334455"},
-        // Too short for a serial number: the image's stays.
-        {"abc", "AB:00:00:00:00:01", "00263E5011A0"},
+        // The serial number keeps the letter case as typed.
+        {"aA:bB:cC:dD:eE:fF", "AA:BB:CC:DD:EF:00", "aAbBcCdDeEfF"},
     };
     for (const auto &c : cases) {
         resetUnit();
@@ -126,6 +117,30 @@ TEST_F(InitTest, ProgrammingModeWritesBootEnvironmentAndBothConfigurations)
         }
         EXPECT_EQ(readFile(LIVE_XML), readFile(DEFAULT_XML));
         EXPECT_EQ(standInLog("reboot"), "");
+    }
+}
+
+// A MAC that is not six hexadecimal pairs, configured (reached by a reset) or
+// given to program, runs no command with it: no boot-environment change, no
+// reboot (it would only bring the reset back), no file written; check mode
+// runs only its fixed read commands. An empty MAC stands for none configured.
+TEST_F(InitTest, MalformedMacRunsNoCommandWithIt)
+{
+    for (const char *mac : {"00:11:22:33:44:55;id", "$(id)", "00:11:22:33:44:55\nreboot", "00:11:22:33:44",
+                            "000:111:222:333:444:555", "abc", ""}) {
+        SCOPED_TRACE(mac);
+        resetUnit();
+        replaceInFile(statePath("u-boot/env"), "=00:26:3E:50:11:A0", "=00:50:43:02:00:00");
+        replaceInFile(LIVE_XML, IMAGE_MAC, mac);
+        const std::string live = readFile(LIVE_XML), factory = readFile(DEFAULT_XML);
+        EXPECT_EQ(runInit("").output, START + IP_LINE);
+        EXPECT_EQ(standInLog("system"), "fw_printenv mv_pon_addr >/tmp/mac.txt \nrm /tmp/mac.txt\n");
+
+        writeFile(statePath("log/system.log"), "");
+        EXPECT_EQ(runInit(std::string(" '") + mac + "'").output, START);
+        EXPECT_EQ(standInLog("system") + standInLog("fw_setenv") + standInLog("reboot"), "");
+        EXPECT_EQ(bootEnv("mv_pon_addr"), "00:50:43:02:00:00");
+        EXPECT_EQ(readFile(LIVE_XML) + readFile(DEFAULT_XML), live + factory);
     }
 }
 

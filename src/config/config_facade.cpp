@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "config/paths.h"
+#include "config/store_edit.h"
 
 int ConfigFacade::getCommInfo(CommInfo &info)
 {
@@ -282,6 +283,11 @@ int ConfigFacade::getGmacQueueSizes(QueueValues &sizes)
 int ConfigFacade::setGmacQueueSize(const std::string &queueIndex, const std::string &size)
 {
     return TpmConfigStore::getInstance()->setGmacQueueSize(queueIndex, size);
+}
+
+int ConfigFacade::unsavedWrites()
+{
+    return unsavedStoreWrites();
 }
 
 int ConfigFacade::getEponInfo(EponInfo &info)

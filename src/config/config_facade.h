@@ -83,6 +83,10 @@ public:
     int getGmacQueueSizes(QueueValues &sizes);
     int setGmacQueueSize(const std::string &queueIndex, const std::string &size);
 
+    // Store writes of this process that could not be stored (their file's
+    // lock or save failed), for callers that do not consult a write's result.
+    int unsavedWrites();
+
     // Device readings.
     int getEponInfo(EponInfo &info);
     int getEponCounters(EponCounters &counters);

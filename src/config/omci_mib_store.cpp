@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "config/paths.h"
-#include "config/save_document.h"
 #include "config/store_access.h"
+#include "config/store_edit.h"
 
 // The element `name` of the OMCI_MIB section, or none.
 static XmlNode *mibElement(XmlNode *root, const char *name)
@@ -34,15 +34,11 @@ int OmciMibStore::getCtcLoidAuth(LoidInfo &info)
 
 int OmciMibStore::setCtcLoidAuth(const LoidInfo &info)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *auth = mibElement(doc.get(), "ctcLOIDAuth");
-    if (!auth) {
-        return -1;
-    }
-    xmlSetAttr(auth, "loid", info.loid.c_str());
-    xmlSetAttr(auth, "password", info.password.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *auth = mibElement(root, "ctcLOIDAuth");
+        return alwaysSaved(
+            allOf({setAttr(auth, "loid", info.loid), setAttr(auth, "password", info.password)}));
+    });
 }
 
 int OmciMibStore::getPortIsolation(std::string &enabled)
@@ -58,15 +54,7 @@ int OmciMibStore::getPortIsolation(std::string &enabled)
 
 int OmciMibStore::setPortIsolation(const std::string &enabled)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *isolated = mibElement(doc.get(), "ethPortIsolated");
-    if (!isolated) {
-        return -1;
-    }
-    if (attrEquals(isolated, "enabled", enabled)) {
-        return 0;
-    }
-    xmlSetAttr(isolated, "enabled", enabled.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        return setAttr(mibElement(root, "ethPortIsolated"), "enabled", enabled);
+    });
 }

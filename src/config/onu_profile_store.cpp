@@ -8,8 +8,8 @@
 
 #include "config/leading_int.h"
 #include "config/paths.h"
-#include "config/save_document.h"
 #include "config/store_access.h"
+#include "config/store_edit.h"
 
 // The vendor property is named differently in the live and the default profile.
 static const char LIVE_VENDOR_NAME[] = "ONU vendor ID";
@@ -192,28 +192,23 @@ int OnuProfileStore::getDefaultVendorInfo(OnuVendorInfo &info)
 
 int OnuProfileStore::setVendorInfo(const OnuVendorInfo &info)
 {
-    DocumentHandle doc = openDocument(profilePath);
-    XmlNode *vendor = xmlChild(doc.get(), "Vendor");
-    if (!vendor) {
-        return -1;
-    }
-    for (const Property &property : properties(vendor)) {
-        const std::string *field = nullptr;
-        if (property.name == LIVE_VENDOR_NAME) {
-            field = &info.vendor;
+    return editDocument(profilePath, [&](XmlNode *root) {
+        XmlNode *vendor = xmlChild(root, "Vendor");
+        if (!vendor) {
+            return Edit::NOT_FOUND;
         }
-        for (const VendorProperty &known : VENDOR_PROPERTIES) {
-            if (property.name == known.name) {
-                field = &(info.*known.field);
+        for (const Property &property : properties(vendor)) {
+            if (property.name == LIVE_VENDOR_NAME) {
+                setAttr(property.element, "value", info.vendor);
+            }
+            for (const VendorProperty &known : VENDOR_PROPERTIES) {
+                if (property.name == known.name) {
+                    setAttr(property.element, "value", info.*known.field);
+                }
             }
         }
-        // The document borrows the caller's text, which outlives the save.
-        if (field && *field != property.value) {
-            xmlSetAttr(property.element, "value", field->c_str());
-        }
-    }
-    saveDocument(profilePath, doc.get());
-    return 0;
+        return Edit::CHANGED;  // saved whether or not a value changed
+    });
 }
 
 int OnuProfileStore::getChipInfo(ChipInfo &info)
@@ -285,7 +280,7 @@ int OnuProfileStore::getMulticastSwitch(std::string &value)
 
 int OnuProfileStore::setMulticastSwitch(std::string value)
 {
-    return replaceLeafText(path, "ONU_MULTICAST", "oam_multicast_switch", value);
+    return writeLeafText(path, "ONU_MULTICAST", "oam_multicast_switch", value);
 }
 
 int OnuProfileStore::getMulticastGroupNum(std::string &groupNum)
@@ -313,15 +308,7 @@ int OnuProfileStore::getLoopDetect(std::string portIndex, std::string &value)
 
 int OnuProfileStore::setLoopDetect(std::string portIndex, const std::string &value)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *port = loopDetectPort(doc.get(), portIndex);
-    if (!port) {
-        return -1;
-    }
-    if (attrEquals(port, "loopdetect", value)) {
-        return 0;
-    }
-    xmlSetAttr(port, "loopdetect", value.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        return setAttr(loopDetectPort(root, portIndex), "loopdetect", value);
+    });
 }

@@ -4,6 +4,7 @@
 
 #include "config/paths.h"
 #include "config/store_access.h"
+#include "config/store_edit.h"
 
 static const char PON_SECTION[] = "PON";
 
@@ -22,7 +23,7 @@ int PonConfigStore::getPonSerialNum(std::string &serialNum)
 
 int PonConfigStore::setPonSerialNum(const std::string &serialNum)
 {
-    return replaceLeafText(path, PON_SECTION, "PON_serial_num", serialNum);
+    return writeLeafText(path, PON_SECTION, "PON_serial_num", serialNum);
 }
 
 int PonConfigStore::getPonPasswd(std::string &passwd)
@@ -32,7 +33,7 @@ int PonConfigStore::getPonPasswd(std::string &passwd)
 
 int PonConfigStore::setPonPasswd(const std::string &passwd)
 {
-    return replaceLeafText(path, PON_SECTION, "PON_passwd", passwd);
+    return writeLeafText(path, PON_SECTION, "PON_passwd", passwd);
 }
 
 int PonConfigStore::getPonSerialSrc(std::string &serialSrc)
@@ -42,5 +43,5 @@ int PonConfigStore::getPonSerialSrc(std::string &serialSrc)
 
 int PonConfigStore::setPonSerialSrc(const std::string &serialSrc)
 {
-    return replaceLeafText(path, PON_SECTION, "PON_serial_src", serialSrc);
+    return writeLeafText(path, PON_SECTION, "PON_serial_src", serialSrc);
 }

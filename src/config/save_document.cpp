@@ -1,5 +1,6 @@
 #include "config/save_document.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,9 @@ static bool writeAll(int fd, const char *text, size_t length)
     while (length > 0) {
         ssize_t written = write(fd, text, length);
         if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
             return false;
         }
         text += written;
@@ -24,15 +28,16 @@ static bool writeAll(int fd, const char *text, size_t length)
 // Writes `text` beside `target` and renames it over the target. The target is
 // resolved first so that a configuration file reached through a symbolic link
 // is replaced where it lives, and the link stays. The new file keeps the old
-// file's permissions.
-static void replaceFile(const std::string &path, const char *text)
+// file's permissions. The text is synced before the rename, so the file the
+// name points to is whole even after a power cut.
+static int replaceFile(const std::string &path, const char *text)
 {
     char resolved[PATH_MAX];
     std::string target = realpath(path.c_str(), resolved) ? resolved : path;
     std::string temporary = target + ".XXXXXX";
     int fd = mkstemp(&temporary[0]);
     if (fd < 0) {
-        return;
+        return -1;
     }
     struct stat old;
     mode_t mode = stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
@@ -42,14 +47,15 @@ static void replaceFile(const std::string &path, const char *text)
     }
     if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
+        return -1;
     }
+    return 0;
 }
 
-void saveDocument(const std::string &path, XmlNode *root)
+int saveDocument(const std::string &path, XmlNode *root)
 {
     char *text = xmlToText(root);
-    if (text && *text) {
-        replaceFile(path, text);
-    }
+    int result = text && *text ? replaceFile(path, text) : -1;
     free(text);
+    return result;
 }

@@ -1,7 +1,5 @@
 #include "config/store_access.h"
 
-#include "config/save_document.h"
-
 DocumentHandle openDocument(const std::string &path)
 {
     return DocumentHandle(xmlParseFile(path.c_str()), xmlFree);
@@ -20,12 +18,6 @@ void copyAttr(XmlNode *element, const char *name, std::string &out)
     if (value) {
         out = value;
     }
-}
-
-bool attrEquals(XmlNode *element, const char *name, const std::string &text)
-{
-    const char *value = xmlAttr(element, name);
-    return value && text == value;
 }
 
 int readLeafText(const std::string &path, const char *section, const char *leaf, std::string &out)
@@ -48,22 +40,5 @@ int readOptionalLeafText(const std::string &path, const char *section, const cha
         return -1;
     }
     copyText(xmlChild(container, leaf), out);
-    return 0;
-}
-
-int replaceLeafText(const std::string &path, const char *section, const char *leaf,
-                    const std::string &text)
-{
-    DocumentHandle doc = openDocument(path);
-    XmlNode *element = xmlChild(xmlChild(doc.get(), section), leaf);
-    if (!element) {
-        return -1;
-    }
-    if (text == element->txt) {
-        return 0;
-    }
-    // The document borrows the text; `text` outlives the save below.
-    xmlSetText(element, text.c_str());
-    saveDocument(path, doc.get());
     return 0;
 }

@@ -4,8 +4,8 @@
 
 #include "config/leading_int.h"
 #include "config/paths.h"
-#include "config/save_document.h"
 #include "config/store_access.h"
+#include "config/store_edit.h"
 
 // Queue reads cover at most this many queues; writes may reach further.
 static const int READ_QUEUE_COUNT = 8;
@@ -60,22 +60,15 @@ static int readQueues(const std::string &path, QueueFinder findFirst, const char
     return 0;
 }
 
-// Sets attribute `name` of the queue whose decimal index is `queueIndex`.
+// Sets attribute `name` of the queue whose decimal index is `queueIndex`;
+// the file is rewritten even when it holds the value.
 static int writeQueue(const std::string &path, QueueFinder findFirst, const std::string &queueIndex,
                       const char *name, const std::string &value)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *portInit = xmlChild(doc.get(), "port_init");
-    if (!portInit) {
-        return -1;
-    }
-    XmlNode *queue = xmlIndex(findFirst(portInit), leadingInt(queueIndex));
-    if (!queue) {
-        return -1;
-    }
-    xmlSetAttr(queue, name, value.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *queue = xmlIndex(findFirst(xmlChild(root, "port_init")), leadingInt(queueIndex));
+        return alwaysSaved(setAttr(queue, name, value));
+    });
 }
 
 TpmConfigStore *TpmConfigStore::getInstance()
@@ -101,20 +94,17 @@ int TpmConfigStore::getMtu(MtuInfo &info)
 
 int TpmConfigStore::setMtu(const MtuInfo &info)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *mtuSetting = xmlChild(doc.get(), "mtu_setting");
-    if (!mtuSetting) {
-        return -1;
-    }
-    for (const MtuField &mtu : MTU_FIELDS) {
-        XmlNode *element = xmlChild(mtuSetting, mtu.element);
-        const std::string &value = info.*mtu.field;
-        if (element && value != element->txt) {
-            xmlSetText(element, value.c_str());
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *mtuSetting = xmlChild(root, "mtu_setting");
+        if (!mtuSetting) {
+            return Edit::NOT_FOUND;
         }
-    }
-    saveDocument(path, doc.get());
-    return 0;
+        // A missing value element is skipped; the file is saved in any case.
+        for (const MtuField &mtu : MTU_FIELDS) {
+            setText(xmlChild(mtuSetting, mtu.element), info.*mtu.field);
+        }
+        return Edit::CHANGED;
+    });
 }
 
 int TpmConfigStore::getSchedMethod(std::string &method)
@@ -134,32 +124,30 @@ int TpmConfigStore::getSchedMethod(std::string &method)
 
 int TpmConfigStore::setSchedMethod(const std::string &method)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *portInit = xmlChild(doc.get(), "port_init");
-    if (!portInit) {
-        return -1;
-    }
-    for (XmlNode *queue = firstTxQueue(portInit); queue; queue = queue->next) {
-        xmlSetAttr(queue, "sched_method", method.c_str());
-    }
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *portInit = xmlChild(root, "port_init");
+        if (!portInit) {
+            return Edit::NOT_FOUND;
+        }
+        // Saved even without a queue to set.
+        for (XmlNode *queue = firstTxQueue(portInit); queue; queue = queue->next) {
+            setAttr(queue, "sched_method", method);
+        }
+        return Edit::CHANGED;
+    });
 }
 
 int TpmConfigStore::setFlowControl(std::string enabled)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *flowControl = xmlChild(doc.get(), "flow_control");
-    if (!flowControl) {
-        return -1;
-    }
-    XmlNode *element = xmlChild(flowControl, "enabled");
-    if (!element || enabled == element->txt) {
-        return 0;
-    }
-    xmlSetText(element, enabled.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *flowControl = xmlChild(root, "flow_control");
+        if (!flowControl) {
+            return Edit::NOT_FOUND;
+        }
+        // Without an `enabled` element there is nothing to write, and no failure.
+        XmlNode *element = xmlChild(flowControl, "enabled");
+        return element ? setText(element, enabled) : Edit::UNCHANGED;
+    });
 }
 
 int TpmConfigStore::getQueueWeights(QueueValues &weights)

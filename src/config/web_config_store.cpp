@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "config/paths.h"
-#include "config/save_document.h"
 #include "config/store_access.h"
+#include "config/store_edit.h"
 
 // Addresses and masks shorter than this are refused unwritten.
 static const size_t MIN_ADDRESS_LENGTH = 8;
@@ -69,41 +69,27 @@ int WebConfigStore::setIpInfo(const IpInfo &info)
     if (info.ipAddress.size() < MIN_ADDRESS_LENGTH || info.netMask.size() < MIN_ADDRESS_LENGTH) {
         return -1;
     }
-    DocumentHandle doc = openDocument(path);
-    XmlNode *ipInfo = xmlChild(doc.get(), "ipInfo");
-    if (!ipInfo) {
-        return -1;
-    }
-    XmlNode *ipAddress = xmlChild(ipInfo, "ipAddress");
-    XmlNode *netMask = xmlChild(ipInfo, "netMask");
-    if (!ipAddress || !netMask) {
-        printLine("set ip address type  error");
-        return -1;
-    }
-    if (info.ipAddress == ipAddress->txt && info.netMask == netMask->txt) {
-        return 0;
-    }
-    xmlSetText(ipAddress, info.ipAddress.c_str());
-    xmlSetText(netMask, info.netMask.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *ipInfo = xmlChild(root, "ipInfo");
+        Edit edit = allOf({setText(xmlChild(ipInfo, "ipAddress"), info.ipAddress),
+                           setText(xmlChild(ipInfo, "netMask"), info.netMask)});
+        if (ipInfo && edit == Edit::NOT_FOUND) {
+            printLine("set ip address type  error");
+        }
+        return edit;
+    });
 }
 
 int WebConfigStore::setOnuMac(const std::string &mac)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *ipInfo = xmlChild(doc.get(), "ipInfo");
-    if (!ipInfo) {
-        return -1;
-    }
-    XmlNode *onuMac = xmlChild(ipInfo, "onu_mac");
-    if (!onuMac) {
-        printLine(SET_MAC_FAIL_MESSAGE);
-        return -1;
-    }
-    xmlSetText(onuMac, mac.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *ipInfo = xmlChild(root, "ipInfo");
+        Edit edit = alwaysSaved(setText(xmlChild(ipInfo, "onu_mac"), mac));
+        if (ipInfo && edit == Edit::NOT_FOUND) {
+            printLine(SET_MAC_FAIL_MESSAGE);
+        }
+        return edit;
+    });
 }
 
 int WebConfigStore::getAdminPassword(std::string &password)
@@ -113,7 +99,7 @@ int WebConfigStore::getAdminPassword(std::string &password)
 
 int WebConfigStore::setAdminPassword(const std::string &password)
 {
-    return replaceLeafText(path, "account", "admin", password);
+    return writeLeafText(path, "account", "admin", password);
 }
 
 int WebConfigStore::getUserPassword(std::string &password)
@@ -123,7 +109,7 @@ int WebConfigStore::getUserPassword(std::string &password)
 
 int WebConfigStore::setUserPassword(const std::string &password)
 {
-    return replaceLeafText(path, "account", "user", password);
+    return writeLeafText(path, "account", "user", password);
 }
 
 int WebConfigStore::getAccountPassword(const std::string &account, std::string &password)
@@ -154,23 +140,21 @@ int WebConfigStore::getVlanPorts(std::vector<VlanPortRecord> &ports)
 
 int WebConfigStore::setVlanPort(const VlanPortRecord &record)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *first = xmlChild(xmlChild(doc.get(), "vlan"), "port");
-    if (!first) {
-        return -1;
-    }
-    XmlNode *port = findByText(first, record.port);
-    if (!port) {
-        return 0;
-    }
-    xmlSetAttr(port, "mode", record.mode.c_str());
-    if (!record.defaultVid.empty()) {
-        xmlSetAttr(port, "default_vid", record.defaultVid.c_str());
-    }
-    xmlSetAttr(port, "vid_sum", record.vidSum.c_str());
-    xmlSetAttr(port, "vid_serial", record.vidSerial.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *first = xmlChild(xmlChild(root, "vlan"), "port");
+        XmlNode *port = findByText(first, record.port);
+        if (!port) {
+            // An unknown port is no failure, only nothing to write.
+            return first ? Edit::UNCHANGED : Edit::NOT_FOUND;
+        }
+        // An empty default VID keeps the stored one.
+        return alwaysSaved(allOf({setAttr(port, "mode", record.mode),
+                                  record.defaultVid.empty()
+                                      ? Edit::UNCHANGED
+                                      : setAttr(port, "default_vid", record.defaultVid),
+                                  setAttr(port, "vid_sum", record.vidSum),
+                                  setAttr(port, "vid_serial", record.vidSerial)}));
+    });
 }
 
 int WebConfigStore::getFecInfo(FecInfo &info)
@@ -192,7 +176,7 @@ int WebConfigStore::getFecInfo(FecInfo &info)
 
 int WebConfigStore::setFecMode(const std::string &fecMode)
 {
-    return replaceLeafText(path, "onu", "fec_mode", fecMode);
+    return writeLeafText(path, "onu", "fec_mode", fecMode);
 }
 
 int WebConfigStore::getAuthMode(std::string &authMode)
@@ -202,7 +186,7 @@ int WebConfigStore::getAuthMode(std::string &authMode)
 
 int WebConfigStore::setAuthMode(const std::string &authMode)
 {
-    return replaceLeafText(path, "onu", "auth_mode", authMode);
+    return writeLeafText(path, "onu", "auth_mode", authMode);
 }
 
 int WebConfigStore::getOnuSn(std::string &sn)
@@ -212,7 +196,7 @@ int WebConfigStore::getOnuSn(std::string &sn)
 
 int WebConfigStore::setOnuSn(const std::string &sn)
 {
-    return replaceLeafText(path, "onu", "sn", sn);
+    return writeLeafText(path, "onu", "sn", sn);
 }
 
 int WebConfigStore::getLoid(LoidInfo &info)
@@ -229,15 +213,11 @@ int WebConfigStore::getLoid(LoidInfo &info)
 
 int WebConfigStore::setLoid(const LoidInfo &info)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *loid = xmlChild(xmlChild(doc.get(), "onu"), "loid");
-    if (!loid) {
-        return -1;
-    }
-    xmlSetText(loid, info.loid.c_str());
-    xmlSetAttr(loid, "password", info.password.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *loid = xmlChild(xmlChild(root, "onu"), "loid");
+        return alwaysSaved(
+            allOf({setText(loid, info.loid), setAttr(loid, "password", info.password)}));
+    });
 }
 
 int WebConfigStore::getSwitchPorts(std::vector<SwitchPortRecord> &ports)
@@ -262,19 +242,14 @@ int WebConfigStore::getSwitchPorts(std::vector<SwitchPortRecord> &ports)
 
 int WebConfigStore::setSwitchPort(const SwitchPortRecord &record)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *first = xmlChild(xmlChild(doc.get(), "switch"), "port");
-    XmlNode *port = findByText(first, record.port);
-    if (!port) {
-        return -1;
-    }
-    // mode_max is never written: it is the most the port supports.
-    xmlSetAttr(port, "phy_admin", record.phyAdmin.c_str());
-    xmlSetAttr(port, "flow_control", record.flowControl.c_str());
-    xmlSetAttr(port, "auto_neg", record.autoNeg.c_str());
-    xmlSetAttr(port, "mode", record.mode.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *port = findByText(xmlChild(xmlChild(root, "switch"), "port"), record.port);
+        // mode_max is never written: it is the most the port supports.
+        return alwaysSaved(allOf({setAttr(port, "phy_admin", record.phyAdmin),
+                                  setAttr(port, "flow_control", record.flowControl),
+                                  setAttr(port, "auto_neg", record.autoNeg),
+                                  setAttr(port, "mode", record.mode)}));
+    });
 }
 
 int WebConfigStore::getMacAgingTime(const std::string &port, std::string &time)
@@ -293,18 +268,10 @@ int WebConfigStore::getMacAgingTime(const std::string &port, std::string &time)
 
 int WebConfigStore::setMacAgingTime(const std::string &port, const std::string &time)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *first = xmlChild(xmlChild(doc.get(), "mac_aging_time"), "eth_port");
-    XmlNode *ethPort = findByText(first, port);
-    if (!ethPort) {
-        return -1;
-    }
-    if (attrEquals(ethPort, "time", time)) {
-        return 0;
-    }
-    xmlSetAttr(ethPort, "time", time.c_str());
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *first = xmlChild(xmlChild(root, "mac_aging_time"), "eth_port");
+        return setAttr(findByText(first, port), "time", time);
+    });
 }
 
 int WebConfigStore::getStorm(std::string &mode, std::string &threshold)
@@ -321,15 +288,11 @@ int WebConfigStore::getStorm(std::string &mode, std::string &threshold)
 
 int WebConfigStore::setStorm(const std::string &mode, const std::string &threshold)
 {
-    DocumentHandle doc = openDocument(path);
-    XmlNode *port = xmlChild(xmlChild(doc.get(), "storm"), "port");
-    if (!port) {
-        return -1;
-    }
-    xmlSetAttr(port, "mode", mode.c_str());
-    if (!threshold.empty()) {
-        xmlSetAttr(port, "bs_thresh", threshold.c_str());
-    }
-    saveDocument(path, doc.get());
-    return 0;
+    return editDocument(path, [&](XmlNode *root) {
+        XmlNode *port = xmlChild(xmlChild(root, "storm"), "port");
+        // An empty threshold keeps the stored one.
+        return alwaysSaved(
+            allOf({setAttr(port, "mode", mode),
+                   threshold.empty() ? Edit::UNCHANGED : setAttr(port, "bs_thresh", threshold)}));
+    });
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "init/mac_address.h"
 #include "log/log.h"
 
 static const char PRINT_PON_MAC_COMMAND[] = "fw_printenv mv_pon_addr >/tmp/mac.txt ";
@@ -45,12 +46,24 @@ int findBootEnvMac(std::istream &lines, std::string &mac)
     return -1;
 }
 
-void writeBootEnvPonMac(const std::string &mac)
+// A configured or typed-in MAC may carry shell text: only the strict form is
+// put on the command line.
+static int setBootEnvMac(const char *command, const std::string &mac)
 {
-    std::system((SET_PON_MAC_COMMAND + mac).c_str());
+    if (!isMacAddress(mac)) {
+        logTrace("%snot run: the MAC is not six hexadecimal pairs", command);
+        return -1;
+    }
+    std::system((command + mac).c_str());
+    return 0;
 }
 
-void writeBootEnvLanMac(const std::string &mac)
+int writeBootEnvPonMac(const std::string &mac)
 {
-    std::system((SET_LAN_MAC_COMMAND + mac).c_str());
+    return setBootEnvMac(SET_PON_MAC_COMMAND, mac);
+}
+
+int writeBootEnvLanMac(const std::string &mac)
+{
+    return setBootEnvMac(SET_LAN_MAC_COMMAND, mac);
 }

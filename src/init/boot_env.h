@@ -15,8 +15,10 @@ int readBootEnvMac(std::string &mac);
 // 0 when such a line was found, -1 with `mac` unchanged otherwise.
 int findBootEnvMac(std::istream &lines, std::string &mac);
 
-// Set mv_pon_addr and ethaddr; the tool's result is not examined.
-void writeBootEnvPonMac(const std::string &mac);
-void writeBootEnvLanMac(const std::string &mac);
+// Set mv_pon_addr and ethaddr through the shell; the tool's result is not
+// examined. A text that is not a MAC address (isMacAddress) never reaches the
+// shell: -1, traced, nothing run; otherwise 0.
+int writeBootEnvPonMac(const std::string &mac);
+int writeBootEnvLanMac(const std::string &mac);
 
 #endif

@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "config/paths.h"
+#include "config/resource_lock.h"
 #include "config/web_config_store.h"
+#include "log/log.h"
 
 static const char REFRESH_LIVE_CONFIG_COMMAND[] =
     "cp -f /var/vesk/xml_default/vesk_xml_cfg_file.xml  /var/vesk/website/www/xml/";
@@ -18,6 +20,12 @@ static WebConfigStore defaultWebConfig()
 int setDefaultConfigMac(const std::string &mac)
 {
     if (defaultWebConfig().setOnuMac(mac) != 0) {
+        return -1;
+    }
+    // The copy rewrites the live file in place: no store write may run meanwhile.
+    ResourceLock liveLock(WEB_XML_PATH);
+    if (!liveLock.held()) {
+        logTrace("cannot lock %s, not refreshed", WEB_XML_PATH);
         return -1;
     }
     std::system(REFRESH_LIVE_CONFIG_COMMAND);

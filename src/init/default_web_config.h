@@ -7,7 +7,8 @@
 
 // Writes `mac` into the default file's ipInfo/onu_mac (always rewriting it),
 // then copies the default file over the live one. -1 when the file, ipInfo or
-// onu_mac is missing; then neither file changes.
+// onu_mac is missing or the default file cannot be saved (neither file
+// changes), or the live file's lock cannot be held (the live file stays).
 int setDefaultConfigMac(const std::string &mac);
 
 // Writes `sn` into the default file's onu/sn unless it is already there. The

@@ -1,9 +1,27 @@
 #include "init/mac_address.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 
 static const uint64_t MAC_MASK = 0xFFFFFFFFFFFFULL;
+// "XX:XX:XX:XX:XX:XX": every third character a colon.
+static const size_t MAC_TEXT_LENGTH = 17;
+
+bool isMacAddress(const std::string &text)
+{
+    if (text.size() != MAC_TEXT_LENGTH) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool separator = i % 3 == 2;
+        if (separator ? text[i] != ':' : !std::isxdigit(static_cast<unsigned char>(text[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 void nextMacAddress(std::string &mac)
 {
@@ -26,17 +44,9 @@ void nextMacAddress(std::string &mac)
     mac = text;
 }
 
-int serialFromMac(const std::string &mac, std::string &sn)
+std::string serialFromMac(const std::string &mac)
 {
-    // Each removal shortens the text, so the next colon sits two places on.
-    // A position at the very end removes nothing; one beyond it is refused.
     std::string digits = mac;
-    for (size_t position = 2; position <= 10; position += 2) {
-        if (position > digits.size()) {
-            return -1;
-        }
-        digits.erase(position, 1);
-    }
-    sn = digits;
-    return 0;
+    digits.erase(std::remove(digits.begin(), digits.end(), ':'), digits.end());
+    return digits;
 }

@@ -54,12 +54,21 @@ void ParameterInitializer::checkBootEnvMac()
         logTrace("configured mac %s is a vendor default, no reset", info.onuMac.c_str());
         return;
     }
-    writeBootEnvPonMac(info.onuMac);
-    std::system(REBOOT_PATH);
+    // A configured MAC that is not six hexadecimal pairs is not written, and
+    // a reboot would only bring the same reset back.
+    if (writeBootEnvPonMac(info.onuMac) == 0) {
+        std::system(REBOOT_PATH);
+    }
 }
 
 void ParameterInitializer::programMac(const std::string &mac)
 {
+    // All or nothing: any other text would leave the boot environment and
+    // the configuration disagreeing, and could carry shell commands.
+    if (!isMacAddress(mac)) {
+        logTrace("programming mode: the argument is not six hexadecimal pairs, nothing written");
+        return;
+    }
     writeBootEnvPonMac(mac);
     setDefaultConfigMac(mac);
 
@@ -67,12 +76,9 @@ void ParameterInitializer::programMac(const std::string &mac)
     nextMacAddress(lanMac);
     writeBootEnvLanMac(lanMac);
 
-    // A text too short to be a MAC yields no serial number; the stored ones stay.
-    std::string sn;
-    if (serialFromMac(mac, sn) == 0) {
-        facade.setOnuSn(sn);
-        setDefaultConfigSn(sn);
-    }
+    std::string sn = serialFromMac(mac);
+    facade.setOnuSn(sn);
+    setDefaultConfigSn(sn);
 
     std::cout << "mv_pon_addr =" << mac << std::endl;
 }

@@ -73,13 +73,18 @@ void readPonSettings(ConfigFacade &facade, ReplyFields &fields)
 }
 
 // Stores the request's settings and applies them; returns the reply body,
-// "1" as soon as a web configuration write fails.
+// "1" as soon as a web configuration write fails or any file cannot be saved.
+// The other stores' results are not consulted: a missing file or element
+// there is no failure.
 std::string writePonSettings(ConfigFacade &facade, const RequestParams &params)
 {
+    const int unsavedBefore = facade.unsavedWrites();
+    auto unsaved = [&] { return facade.unsavedWrites() != unsavedBefore; };
+
     facade.setPonSerialNum(params.getValue("ponSerialNum"));
     facade.setPonPasswd(params.getValue("ponPassword"));
     facade.setCtcLoidAuth({params.getValue("gpon_loid"), params.getValue("gpon_password")});
-    if (facade.setOnuSn(params.getValue("sn")) != 0) {
+    if (unsaved() || facade.setOnuSn(params.getValue("sn")) != 0) {
         return "1";
     }
 
@@ -93,6 +98,9 @@ std::string writePonSettings(ConfigFacade &facade, const RequestParams &params)
                             params.getValue("hard_ver"), params.getValue("soft_ver")};
     std::string authMode = params.getValue("auth_mode");
     facade.setAuthMode(authMode);
+    if (unsaved()) {
+        return "1";
+    }
     if (authMode == "0") {
         // Mode 0 announces the factory identity: the default profile replaces
         // the live one, and what it holds overrides the request's values.
@@ -104,7 +112,7 @@ std::string writePonSettings(ConfigFacade &facade, const RequestParams &params)
     }
 
     std::string fecMode = params.getValue("fec_mode");
-    if (facade.setFecMode(fecMode) != 0) {
+    if (unsaved() || facade.setFecMode(fecMode) != 0) {
         return "1";
     }
     std::string eponCommand = fecMode == "0"   ? FEC_DISABLE_COMMAND

@@ -63,7 +63,14 @@ void RequestProcess::processPortConfig()
             reply.sendReply("1  ");
             return;
         }
+        // The traffic processor's copy may be missing, but a change that
+        // cannot be saved is not acknowledged.
+        const int unsavedBefore = facade.unsavedWrites();
         facade.setFlowControl(port.flowControl);
+        if (facade.unsavedWrites() != unsavedBefore) {
+            reply.sendReply("1  ");
+            return;
+        }
         runClish(CLISH_TPM, portSettingsCommand(port.mode, port.flowControl));
         reply.sendReply("0");
     } else {

@@ -31,8 +31,11 @@ void RequestProcess::processSchedAlgorithm()
         fields["algo_mode"] = method;
         reply.sendReply(HttpReply::toJson(fields));
     } else if (action == 1) {
+        // A missing file or queue still answers "0"; a change that cannot be
+        // saved does not.
+        const int unsavedBefore = facade.unsavedWrites();
         facade.setSchedMethod(params.getValue("algo_mode"));
-        reply.sendReply("0");
+        reply.sendReply(facade.unsavedWrites() == unsavedBefore ? "0" : "1");
     } else {
         logTrace("processSchedAlgorithm: unknown action %d", action);
     }
