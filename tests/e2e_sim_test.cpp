@@ -28,7 +28,7 @@ TEST_F(SimTest, BootEnvironmentToolsAnswerLikeTheRealOnes)
 
 TEST_F(SimTest, ResetRestoresTheImage)
 {
-    const std::string image = readFile(std::string(ONU_SOURCE_DIR "/sim/image") + WEB_XML_PATH);
+    const std::string image = readFile(std::string(ONU_SOURCE_DIR "/rootfs") + WEB_XML_PATH);
     ASSERT_EQ(readFile(WEB_XML_PATH), image);
     writeFile(WEB_XML_PATH, "<changed/>");
     writeFile("/tmp/recFile", "upload");
@@ -43,15 +43,6 @@ TEST_F(SimTest, ResetRestoresTheImage)
     EXPECT_EQ(readFile("/sys/devices/platform/neta/switch/reg_w"), "");
     EXPECT_EQ(runProgram("fw_printenv mv_pon_addr").output, "mv_pon_addr=00:26:3E:50:11:A0\n");
     EXPECT_EQ(standInLog("fw_setenv"), "");
-}
-
-// The web server of the unit (as `onu-sim serve` runs it, here on standard
-// input) passes the backend's own status line through.
-TEST_F(SimTest, WebServerPassesTheBackendReplyThrough)
-{
-    const RunResult served = runProgram("printf 'GET /cgi-bin/onu.cgi?cmd_id=7&action=0 HTTP/1.0\\r\\n\\r\\n' | "
-                                        "busybox httpd -i -h /var/vesk/website/www");
-    EXPECT_EQ(served.output, errorReply(404, "processor is not find"));
 }
 
 }  // namespace
