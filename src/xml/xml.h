@@ -10,10 +10,17 @@
 #include <cstdint>
 #include <cstdio>
 
-// Node flags.
+// Node flags. What a node owns is freed by the library (xmlFree, xmlSetText,
+// xmlSetAttr), never by the caller: a text the parser made may lie in a block of
+// the document's memory.
 #define XML_NAME_OWNED 0x80  // free `name` with the node
 #define XML_TEXT_OWNED 0x40  // free `txt` with the node
 #define XML_DUP 0x20         // the next xmlSetAttr takes ownership of name and value
+
+// Attribute ownership marks: bits of a pair's byte in the marks string, which is a
+// space when the attribute owns neither string.
+#define XML_ATTR_NAME_OWNED 0x80   // free the attribute's name with the node
+#define XML_ATTR_VALUE_OWNED 0x40  // free the attribute's value with the node
 
 struct XmlNode {
     char *name;            // element name
@@ -43,8 +50,10 @@ struct XmlDocument {
     char err[128];         // error text; empty after a successful parse
 };
 
-// Parsing: each returns the root node of a new document.
-XmlNode *xmlParseString(char *buffer, size_t length);  // never none
+// Parsing: each returns the root node of a new document, or none when not even
+// the document could be allocated. Running out of memory later stops the parse
+// with the error "out of memory".
+XmlNode *xmlParseString(char *buffer, size_t length);  // none only then
 XmlNode *xmlParseFd(int fd);                           // none for a negative fd
 XmlNode *xmlParseStream(FILE *stream);                 // none when allocation fails
 XmlNode *xmlParseFile(const char *path);               // none when open fails
@@ -61,16 +70,17 @@ const char *xmlError(XmlNode *node);
 void xmlFree(XmlNode *node);
 
 // Writing and editing.
-char *xmlToText(XmlNode *node);  // allocated; the caller frees it
-XmlNode *xmlNew(const char *name);
+char *xmlToText(XmlNode *node);  // allocated; the caller frees it; none when memory ran out
+XmlNode *xmlNew(const char *name);  // none when memory ran out
 XmlNode *xmlInsert(XmlNode *node, XmlNode *dest, size_t off);
-XmlNode *xmlAddChild(XmlNode *parent, const char *name, size_t off);
+XmlNode *xmlAddChild(XmlNode *parent, const char *name, size_t off);  // none also when memory ran out
 XmlNode *xmlSetText(XmlNode *node, const char *text);
 XmlNode *xmlSetAttr(XmlNode *node, const char *name, const char *value);
 XmlNode *xmlSetFlag(XmlNode *node, short flag);
 XmlNode *xmlCut(XmlNode *node);
 // Appends text (length all bits set: up to the NUL) escaped in text or
-// attribute mode to a growing buffer; returns the buffer, which may move.
+// attribute mode to a growing buffer; returns the buffer, which may move, or
+// none when it could not grow (the buffer is then freed).
 char *xmlEscape(const char *text, size_t length, char *buffer, size_t *used, size_t *capacity,
                 short attributeMode);
 // Decodes a NUL-terminated string in place in mode '&', 'c', ' ', '*' or '%';

@@ -218,7 +218,7 @@ Entities documentEntities(const XmlDocument *doc) {
 
 Entities parameterEntities(const XmlDocument *doc, char **table) { return {table, false, growthLimit(doc)}; }
 
-char *decode(char *text, size_t length, const Entities &entities, char mode, size_t plainPrefix,
+char *decode(char *text, size_t length, const Entities &entities, char mode, size_t plainPrefix, bool longer,
              size_t *resultLength) {
     unsigned char stops = 0;
     if (mode != 'c') stops |= AMP;
@@ -229,7 +229,7 @@ char *decode(char *text, size_t length, const Entities &entities, char mode, siz
     size_t first = plainPrefix + span(text + plainPrefix, stops | CR);
     if (!text[first]) {
         *resultLength = first;
-        return text;
+        return longer ? finishText(text, first, first, true) : text;
     }
     size_t cr = first + span(text + first, CR);
     if (cr < length) length = normalizeLineEnds(text, text + cr, length);
@@ -240,11 +240,11 @@ char *decode(char *text, size_t length, const Entities &entities, char mode, siz
     static char *noEntities[1] = {nullptr};
     char **table = entities.table ? entities.table : noEntities;
     bool predefined = entityMark == '&' && entities.predefined;
-    bool mustAllocate = false;
+    bool mustAllocate = longer;
 
     size_t maxLength = length + std::min(entities.growthLimit, SIZE_MAX - length);
     Decoding d{text, first, first, length, false, maxLength};
-    bool wroteNul = false, longer;
+    bool wroteNul = false, longerHere;
     size_t firstNul = 0;
     for (;;) {
         // Ordinary characters; while nothing has moved they are already in place.
@@ -264,8 +264,8 @@ char *decode(char *text, size_t length, const Entities &entities, char mode, siz
                 }
                 continue;
             }
-        } else if (c == '&' && predefined && predefinedAt(d, &longer)) {
-            mustAllocate = mustAllocate || longer;
+        } else if (c == '&' && predefined && predefinedAt(d, &longerHere)) {
+            mustAllocate = mustAllocate || longerHere;
             continue;
         } else if (c == entityMark && entityReference(d, table)) {
             continue;
@@ -283,24 +283,6 @@ char *decode(char *text, size_t length, const Entities &entities, char mode, siz
     if (mode == '*') produced = collapseSpaces(d.base, produced);
     *resultLength = produced;
     return d.base;
-}
-
-char *decodePredefined(char *text, size_t from, size_t length, size_t *resultLength) {
-    size_t w = from, r = from;
-    bool mustAllocate = false;
-    while (r < length) {
-        char c = 0;
-        size_t refLength = predefinedReference(text + r, &c);
-        mustAllocate = mustAllocate || refLength == 4;
-        text[w++] = c;
-        r += refLength;
-        size_t run = span(text + r, AMP);
-        memmove(text + w, text + r, run);
-        w += run;
-        r += run;
-    }
-    *resultLength = w;
-    return finishText(text, w, length, mustAllocate);
 }
 
 char *fromUtf16(const char *input, size_t length, size_t *resultLength) {
@@ -337,5 +319,5 @@ char *xmlDecode(char *text, char **entities, char mode) {
     if (!text) return nullptr;
     size_t length;
     xmlimpl::Entities table{entities, entities && xmlimpl::startsWithPredefined(entities), SIZE_MAX};
-    return xmlimpl::decode(text, strlen(text), table, mode, 0, &length);
+    return xmlimpl::decode(text, strlen(text), table, mode, 0, false, &length);
 }

@@ -25,11 +25,20 @@ const size_t PREDEFINED_SLOTS = 10;
 }  // namespace
 
 XmlDocument *newDocument() {
-    XmlDocument *doc = static_cast<XmlDocument *>(calloc(1, sizeof(XmlDocument)));
+    // The document record, after its header word, which is none as for a record
+    // allocated alone.
+    uintptr_t *record = static_cast<uintptr_t *>(calloc(1, sizeof(uintptr_t) + sizeof(XmlDocument)));
+    char **entities = static_cast<char **>(malloc(sizeof predefinedEntities));
+    if (!record || !entities) {
+        free(record);
+        free(entities);
+        return nullptr;
+    }
+    XmlDocument *doc = reinterpret_cast<XmlDocument *>(record + 1);
     doc->root.attr = emptyList;
     doc->root.txt = emptyText;
     doc->cur = &doc->root;
-    doc->ent = static_cast<char **>(malloc(sizeof predefinedEntities));
+    doc->ent = entities;
     memcpy(doc->ent, predefinedEntities, sizeof predefinedEntities);
     doc->attr = emptyTable;
     doc->pi = emptyTable;
@@ -68,15 +77,15 @@ void releaseNode(XmlNode *node) {
         const char *marks = node->attr[n + 1];
         for (size_t i = 0; i < n; i += 2) {
             unsigned char mark = static_cast<unsigned char>(marks[i / 2]);
-            if (mark & 0x80) free(node->attr[i]);
-            if (mark & 0x40) free(node->attr[i + 1]);
+            if (mark & XML_ATTR_NAME_OWNED) free(node->attr[i]);
+            if (mark & XML_ATTR_VALUE_OWNED) free(node->attr[i + 1]);
         }
         if (!attributesInRecord(node)) {
             free(node->attr[n + 1]);
             free(node->attr);
         }
     }
-    if (node->flags & XML_TEXT_OWNED) free(node->txt);
+    freeText(node);
     if (node->flags & XML_NAME_OWNED) free(node->name);
 }
 
@@ -95,7 +104,7 @@ void freeNodes(XmlNode *top) {
         XmlNode *following = node->ordered;
         XmlNode *up = node->parent;
         releaseNode(node);
-        free(node);
+        freeNodeRecord(node);
         if (following) {
             node = following;
         } else if (depth == 0) {
@@ -136,6 +145,7 @@ void freeTables(XmlDocument *doc) {
 
 XmlNode *xmlNew(const char *name) {
     XmlDocument *doc = newDocument();
+    if (!doc) return nullptr;
     doc->root.name = const_cast<char *>(name);
     return &doc->root;
 }
@@ -150,5 +160,5 @@ void xmlFree(XmlNode *node) {
     if (node->child) freeNodes(node->child);
     freeTables(doc);
     releaseNode(node);
-    free(doc);
+    free(&headerOf(node));
 }

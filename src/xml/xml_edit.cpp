@@ -91,8 +91,7 @@ XmlNode *xmlAddChild(XmlNode *parent, const char *name, size_t off) {
 
 XmlNode *xmlSetText(XmlNode *node, const char *text) {
     if (!node) return nullptr;
-    if (node->flags & XML_TEXT_OWNED) free(node->txt);
-    node->flags &= ~XML_TEXT_OWNED;
+    freeText(node);
     node->txt = text ? const_cast<char *>(text) : emptyText;
     return node;
 }
@@ -116,7 +115,7 @@ XmlNode *xmlSetAttr(XmlNode *node, const char *name, const char *value) {
             attr = static_cast<char **>(realloc(attr, (i + 4) * sizeof(char *)));
         }
         marks = static_cast<char *>(realloc(marks, i / 2 + 2));
-        marks[i / 2] = static_cast<char>(dup ? ' ' | 0x80 : ' ');
+        marks[i / 2] = static_cast<char>(dup ? ' ' | XML_ATTR_NAME_OWNED : ' ');
         marks[i / 2 + 1] = '\0';
         attr[i] = const_cast<char *>(name);
         attr[i + 1] = const_cast<char *>(value);
@@ -131,13 +130,13 @@ XmlNode *xmlSetAttr(XmlNode *node, const char *name, const char *value) {
 
     char *marks = attr[end + 1];
     unsigned char mark = static_cast<unsigned char>(marks[i / 2]);
-    if (mark & 0x40) free(attr[i + 1]);
-    mark = dup ? mark | 0x40 : mark & ~0x40;
+    if (mark & XML_ATTR_VALUE_OWNED) free(attr[i + 1]);
+    mark = dup ? mark | XML_ATTR_VALUE_OWNED : mark & ~XML_ATTR_VALUE_OWNED;
     marks[i / 2] = static_cast<char>(mark);
     if (value) {
         attr[i + 1] = const_cast<char *>(value);
     } else {
-        if (mark & 0x80) free(attr[i]);
+        if (mark & XML_ATTR_NAME_OWNED) free(attr[i]);
         memmove(attr + i, attr + i + 2, (end + 2 - (i + 2)) * sizeof(char *));
         node->attr = static_cast<char **>(realloc(attr, end * sizeof(char *)));
         memmove(marks + i / 2, marks + i / 2 + 1, strlen(marks + i / 2 + 1) + 1);

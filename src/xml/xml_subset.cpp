@@ -108,7 +108,7 @@ char *SubsetReader::entity(char *declaration) {
     char **table = parameter ? parameters_.data() : doc_->ent;
     size_t length;
     char *replacement = decode(value, static_cast<size_t>(closing - value),
-                               parameterEntities(doc_, parameters_.data()), '%', 0, &length);
+                               parameterEntities(doc_, parameters_.data()), '%', 0, false, &length);
     std::vector<bool> seen(pairCount(table));
     if (leadsTo(replacement, name, table, parameter ? "&%" : "&", seen)) {
         if (replacement != value) free(replacement);
@@ -193,7 +193,7 @@ char *SubsetReader::attlist(char *declaration) {
             *closing = '\0';
             size_t length;
             char *decoded = decode(value, static_cast<size_t>(closing - value), documentEntities(doc_),
-                                   cdata ? ' ' : '*', 0, &length);
+                                   cdata ? ' ' : '*', 0, false, &length);
             recordDefault(element, name, decoded, mark);
             p = closing + 1;
         } else {

@@ -15,32 +15,65 @@ namespace {
 const uint16_t PAST_TEXT_END = 0x100;
 
 // Bytes that text mode (1) and attribute mode (2) replace; NUL (3) ends the text.
+const unsigned char TEXT_MODE = 1, ATTRIBUTE_MODE = 2;
 struct EscapeClasses {
     unsigned char of[256] = {};
     EscapeClasses() {
-        for (unsigned char c : {'&', '<', '>', '\r'}) of[c] = 1 | 2;
-        for (unsigned char c : {'"', '\n', '\t'}) of[c] = 2;
-        of[0] = 1 | 2;
+        for (unsigned char c : {'&', '<', '>', '\r'}) of[c] = TEXT_MODE | ATTRIBUTE_MODE;
+        for (unsigned char c : {'"', '\n', '\t'}) of[c] = ATTRIBUTE_MODE;
+        of[0] = TEXT_MODE | ATTRIBUTE_MODE;
     }
+    bool stops(char c, unsigned char mode) const { return of[static_cast<unsigned char>(c)] & mode; }
 };
 const EscapeClasses escapes;
 
+// The growing output. xmlEscape's buffer grows in steps of 1024 bytes, as its callers
+// expect of it; the writer's own doubles, so that a large document is not copied again
+// and again. When memory runs out the output fails: nothing more is written to it.
 struct Output {
     char *buffer;
     size_t used;
     size_t capacity;
+    bool stepwise;  // grow by 1024 bytes at a time
+    bool failed = false;
 
-    // Grows in steps of 1024 bytes until `room` more bytes fit.
-    void reserve(size_t room) {
-        if (used + room <= capacity) return;
-        while (used + room > capacity) capacity += 1024;
-        buffer = static_cast<char *>(realloc(buffer, capacity));
+    // Whether `room` more bytes fit, after growing as needed.
+    bool reserve(size_t room) { return used + room <= capacity || grow(room); }
+    bool grow(size_t room) {
+        if (failed) return false;
+        size_t wanted = capacity;
+        if (stepwise)
+            while (used + room > wanted) wanted += 1024;
+        else
+            wanted = used + room > 2 * capacity ? used + room : 2 * capacity;
+        char *grown = static_cast<char *>(realloc(buffer, wanted));
+        if (!grown) {
+            failed = true;
+            return false;
+        }
+        buffer = grown;
+        capacity = wanted;
+        return true;
     }
     void put(const char *text, size_t length) {
-        memcpy(buffer + used, text, length);
+        moveBytes(buffer + used, text, length);
         used += length;
     }
     void put(char c) { buffer[used++] = c; }
+    // Appends a NUL-terminated string, keeping `after` more bytes of room. Names are
+    // short: copying them while looking for their end costs less than measuring them
+    // with strlen first.
+    bool putString(const char *text, size_t after) {
+        const size_t PIECE = 32;
+        for (;;) {
+            if (!reserve(PIECE + after)) return false;
+            size_t i = 0;
+            for (char *to = buffer + used; i < PIECE && text[i]; ++i) to[i] = text[i];
+            used += i;
+            if (i < PIECE) return true;
+            text += PIECE;
+        }
+    }
 };
 
 const char *replacement(char c, bool attributeMode) {
@@ -56,47 +89,76 @@ const char *replacement(char c, bool attributeMode) {
     }
 }
 
+// The length of the run of bytes at text that the mode leaves alone, up to `length`.
+// Unbounded texts (length all bits set) end at their NUL, which the scan stops at
+// anyway: they are scanned four bytes a step without a bound to check.
+inline size_t plainRun(const char *text, size_t length, unsigned char mode) {
+    size_t i = 0;
+    if (length == SIZE_MAX) {
+        for (;; i += 4) {
+            if (escapes.stops(text[i], mode)) return i;
+            if (escapes.stops(text[i + 1], mode)) return i + 1;
+            if (escapes.stops(text[i + 2], mode)) return i + 2;
+            if (escapes.stops(text[i + 3], mode)) return i + 3;
+        }
+    }
+    while (i < length && !escapes.stops(text[i], mode)) ++i;
+    return i;
+}
+
 // Appends up to `length` bytes of text, stopping at a NUL, escaped; returns the number
 // of bytes of text taken. Before each byte 10 bytes of room are kept, so a run of n
 // plain bytes needs n + 9.
 size_t escape(Output &out, const char *text, size_t length, bool attributeMode) {
-    unsigned char special = attributeMode ? 2 : 1;
+    unsigned char mode = attributeMode ? ATTRIBUTE_MODE : TEXT_MODE;
     size_t i = 0;
     while (i < length) {
-        size_t run = i;
-        while (run < length && !(escapes.of[static_cast<unsigned char>(text[run])] & special)) ++run;
-        if (run > i) {
-            out.reserve(run - i + 9);
-            out.put(text + i, run - i);
-            i = run;
+        size_t run = plainRun(text + i, length - i, mode);
+        if (run > 0) {
+            if (!out.reserve(run + 9)) return i;
+            out.put(text + i, run);
+            i += run;
             if (i == length) break;
         }
         char c = text[i];
         if (!c) break;
-        out.reserve(10);
-        if (const char *entity = replacement(c, attributeMode)) out.put(entity, strlen(entity));
-        else out.put(c);
+        if (!out.reserve(10)) return i;
+        if (const char *entity = replacement(c, attributeMode))
+            while (*entity) out.put(*entity++);
+        else
+            out.put(c);
         ++i;
     }
     return i;
 }
 
 void putAttribute(Output &out, const char *name, const char *value) {
-    size_t length = strlen(name);
-    out.reserve(length + 7);
+    if (!out.reserve(1)) return;
     out.put(' ');
-    out.put(name, length);
+    if (!out.putString(name, 6)) return;
     out.put("=\"", 2);
     escape(out, value, SIZE_MAX, true);
-    out.reserve(1);
-    out.put('"');
+    if (out.reserve(1)) out.put('"');
 }
 
-// Index of the first attribute pair with that name.
-size_t firstAttribute(char **attr, const char *name) {
-    size_t i = 0;
-    while (attr[i] && (attr[i][0] != name[0] || strcmp(attr[i], name) != 0)) i += 2;
-    return i;
+bool sameName(const char *a, const char *b) {
+    for (; *a == *b; ++a, ++b)
+        if (!*a) return true;
+    return false;
+}
+
+// Whether no attribute pair before index i has the name of pair i.
+bool firstOfItsName(char **attr, size_t i) {
+    for (size_t j = 0; j < i; j += 2)
+        if (attr[j] == attr[i] || sameName(attr[j], attr[i])) return false;
+    return true;
+}
+
+// Whether the element has an attribute of that name.
+bool hasAttribute(char **attr, const char *name) {
+    for (size_t i = 0; attr[i]; i += 2)
+        if (sameName(attr[i], name)) return true;
+    return false;
 }
 
 // First declared default of an attribute in an element's list (none without one).
@@ -107,30 +169,27 @@ const char *firstDefault(char **defaults, const char *name) {
 }
 
 void putStartTag(Output &out, XmlNode *node, char ***defaultTable) {
-    size_t length = strlen(node->name);
-    out.reserve(length + 4);
-    out.put('<');
-    out.put(node->name, length);
+    if (out.reserve(1)) {
+        out.put('<');
+        out.putString(node->name, 3);
+    }
     // Of several attributes of one name only the first is the element's value.
     for (size_t i = 0; node->attr[i]; i += 2)
-        if (firstAttribute(node->attr, node->attr[i]) == i) putAttribute(out, node->attr[i], node->attr[i + 1]);
+        if (firstOfItsName(node->attr, i)) putAttribute(out, node->attr[i], node->attr[i + 1]);
     // Declared defaults the element does not override come out as its own attributes.
-    if (char **defaults = defaultsFor(defaultTable, node->name)) {
+    if (char **defaults = defaultTable[0] ? defaultsFor(defaultTable, node->name) : nullptr) {
         for (char **triplet = defaults + 1; *triplet; triplet += 3) {
-            if (!triplet[1] || node->attr[firstAttribute(node->attr, triplet[0])]) continue;
+            if (!triplet[1] || hasAttribute(node->attr, triplet[0])) continue;
             if (firstDefault(defaults, triplet[0]) == triplet[1]) putAttribute(out, triplet[0], triplet[1]);
         }
     }
-    out.reserve(1);
-    out.put('>');
+    if (out.reserve(1)) out.put('>');
 }
 
 void putEndTag(Output &out, const XmlNode *node) {
-    size_t length = strlen(node->name);
-    out.reserve(length + 4);
+    if (!out.reserve(2)) return;
     out.put("</", 2);
-    out.put(node->name, length);
-    out.put('>');
+    if (out.putString(node->name, 1)) out.put('>');
 }
 
 // Writes an element, its subtree and the elements after it on its ordered chain, each
@@ -140,10 +199,9 @@ void writeElements(Output &out, XmlNode *node, char ***defaultTable) {
     size_t start = 0;
     for (;;) {
         const char *parentText = node->parent ? node->parent->txt : emptyText;
-        size_t reached = node->off;
         if (node->off > start) {
-            reached = start + escape(out, parentText + start, node->off - start, false);
-            if (reached < node->off) node->flags |= PAST_TEXT_END;
+            size_t reached = start + escape(out, parentText + start, node->off - start, false);
+            if (reached < node->off && !out.failed) node->flags |= PAST_TEXT_END;
         }
         putStartTag(out, node, defaultTable);
         if (node->child) {
@@ -183,7 +241,7 @@ void putProcInstrs(Output &out, XmlDocument *doc, char skip, bool lineBefore) {
             if (marks[i] == skip) continue;
             const char *text = (*list)[i + 1];
             size_t targetLength = strlen(target), textLength = strlen(text);
-            out.reserve(targetLength + textLength + 7);
+            if (!out.reserve(targetLength + textLength + 7)) return;
             if (lineBefore) out.put('\n');
             out.put("<?", 2);
             out.put(target, targetLength);
@@ -195,14 +253,21 @@ void putProcInstrs(Output &out, XmlDocument *doc, char skip, bool lineBefore) {
     }
 }
 
+// Room for the text of a whole parsed document: about the size it was parsed from.
+size_t expectedSize(const XmlDocument *doc, bool root) {
+    size_t parsed = root && doc->s ? static_cast<size_t>(doc->e - doc->s) : 0;
+    return parsed + parsed / 8 + 1024;
+}
+
 }  // namespace
 
 char *xmlToText(XmlNode *node) {
-    Output out{static_cast<char *>(malloc(1024)), 0, 1024};
-    out.buffer[0] = '\0';
-    if (!node || !node->name) return static_cast<char *>(realloc(out.buffer, 1));
+    if (!node || !node->name) return static_cast<char *>(calloc(1, 1));
     XmlDocument *doc = documentOf(node);
     bool root = !node->parent;
+    size_t capacity = expectedSize(doc, root);
+    Output out{static_cast<char *>(malloc(capacity)), 0, capacity, false};
+    if (!out.buffer) return nullptr;
     if (root) putProcInstrs(out, doc, '>', false);
     // A subtree is written alone, without its parent's text or the elements after it.
     XmlNode *parent = node->parent, *ordered = node->ordered;
@@ -211,15 +276,23 @@ char *xmlToText(XmlNode *node) {
     node->parent = parent;
     node->ordered = ordered;
     if (root) putProcInstrs(out, doc, '<', true);
-    out.reserve(1);
+    if (!out.reserve(1) || out.failed) {
+        free(out.buffer);
+        return nullptr;
+    }
     out.buffer[out.used] = '\0';
-    return static_cast<char *>(realloc(out.buffer, out.used + 1));
+    char *text = static_cast<char *>(realloc(out.buffer, out.used + 1));
+    return text ? text : out.buffer;
 }
 
 char *xmlEscape(const char *text, size_t length, char *buffer, size_t *used, size_t *capacity,
                 short attributeMode) {
-    Output out{buffer, *used, *capacity};
-    if (escape(out, text, length, attributeMode != 0) > 0) out.buffer[out.used] = '\0';
+    Output out{buffer, *used, *capacity, true};
+    if (escape(out, text, length, attributeMode != 0) > 0 && !out.failed) out.buffer[out.used] = '\0';
+    if (out.failed) {  // given up rather than handed back half-escaped
+        free(out.buffer);
+        return nullptr;
+    }
     *used = out.used;
     *capacity = out.capacity;
     return out.buffer;
