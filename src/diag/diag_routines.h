@@ -14,6 +14,7 @@
 #include "config/tpm_config_store.h"
 #include "config/web_config_store.h"
 #include "device/epon_info_reader.h"
+#include "web/metrics_token_store.h"
 
 // ONU profile and EOAM settings.
 int showProfileVersions(OnuProfileStore &store = *OnuProfileStore::getInstance());
@@ -40,10 +41,19 @@ int setIpSample(WebConfigStore &store = *WebConfigStore::getInstance());
 
 // Device readings; the transceiver routine prints raw values.
 int showTransceiver(const std::string &busPath = I2C_BUS_PATH);
+// The transceiver's raw thresholds, then its flags (0 or 1).
+int showTransceiverThresholds(const std::string &busPath = I2C_BUS_PATH);
 int showEponInfo(EponInfoReader &reader = *EponInfoReader::getInstance());
 int showEponCounters(EponInfoReader &reader = *EponInfoReader::getInstance());
 // The information, then the counters; always 0.
 int showEponAll(EponInfoReader &reader = *EponInfoReader::getInstance());
+
+// The metrics bearer token: shown, replaced by a new random one (shown),
+// set to the line on standard input, or removed (bearer access off).
+int showMetricsToken(const std::string &tokenPath = METRICS_TOKEN_PATH);
+int newMetricsToken(const std::string &tokenPath = METRICS_TOKEN_PATH);
+int setMetricsToken(const std::string &tokenPath = METRICS_TOKEN_PATH);
+int clearMetricsToken(const std::string &tokenPath = METRICS_TOKEN_PATH);
 
 // Runs the trace hook's self-test, which prints nothing; always 0.
 int runTraceSelfTest();

@@ -29,6 +29,12 @@ void HttpReply::sendReply(const std::string &body)
          body + '\n');
 }
 
+void HttpReply::sendText(const std::string &contentType, const std::string &body)
+{
+    send("HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nConnection: close\r\n" + extraHeaders + "\r\n" +
+         body);
+}
+
 void HttpReply::sendAttachment(const std::string &fileName, const std::string &contentType, const std::string &bytes)
 {
     send("HTTP/1.0 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Disposition: attachment; filename=\"" +

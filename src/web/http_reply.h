@@ -19,6 +19,8 @@ public:
 
     // Status 200 with a JSON content type and `body` followed by one LF.
     void sendReply(const std::string &body);
+    // Status 200 with `contentType` and `body` unchanged (no LF added).
+    void sendText(const std::string &contentType, const std::string &body);
     // Status 200 carrying `bytes` as a file to save under `fileName`.
     void sendAttachment(const std::string &fileName, const std::string &contentType, const std::string &bytes);
     // A header line (without its line end) that the next success reply also

@@ -82,14 +82,13 @@ double naturalLog(double x)
     return 2.0 * series + exponent * LN_2;
 }
 
-// Raw power in 0.1 uW to dBm; a zero power gives negative infinity.
+}  // namespace
+
 float powerDbm(uint32_t raw)
 {
     float milliwatts = static_cast<float>(raw) / 10000.0f;
     return static_cast<float>(10.0 * naturalLog(static_cast<double>(milliwatts)) / LN_10);
 }
-
-}  // namespace
 
 ReplyFields opticalReplyFields(const OpticalDiagnostics &diagnostics)
 {

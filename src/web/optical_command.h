@@ -9,5 +9,8 @@
 // "temp", "voltage", "bias", "tx_opt_power" and "rx_opt_power", each a number
 // with two decimals, a blank and its unit. A zero power reads "-inf dBm".
 ReplyFields opticalReplyFields(const OpticalDiagnostics &diagnostics);
+// Raw power in 0.1 uW to dBm, as the page shows it; a zero power gives
+// negative infinity.
+float powerDbm(uint32_t raw);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -9,6 +10,7 @@
 
 #include "config/paths.h"
 #include "log/log.h"
+#include "web/metrics_token_store.h"
 #include "web/request_params.h"
 
 namespace {
@@ -24,6 +26,9 @@ constexpr long LOGIN_DELAY_BASE_MS = 1000;
 constexpr char LOGOUT_PATH[] = "/logout";
 constexpr char SESSION_PATH[] = "/session";
 constexpr char EXPORT_DOWNLOAD_PATH[] = "/xml_config.tar";
+constexpr char METRICS_TOKEN_PATH_INFO[] = "/metrics-token";
+// The scheme of the metrics token in an Authorization header.
+constexpr char BEARER[] = "Bearer ";
 
 std::string environment(const char *name)
 {
@@ -145,7 +150,7 @@ bool WebGate::admit(const std::string &request)
     loggedIn = !cookieSid.empty() && sessions.find(cookieSid, !poll, session) == 0;
     const std::string pathInfo = environment("PATH_INFO");
     if (!pathInfo.empty())
-        return admitHostRequest(pathInfo);
+        return admitHostRequest(pathInfo, request);
 
     const RequestParams params(request);
     const CommandAccess access = RequestProcess::commandAccess(params.cmdId);
@@ -170,14 +175,34 @@ bool WebGate::admit(const std::string &request)
     return true;
 }
 
-bool WebGate::admitHostRequest(const std::string &pathInfo)
+bool WebGate::admitScrape()
 {
-    if (pathInfo != LOGOUT_PATH && pathInfo != SESSION_PATH && pathInfo != EXPORT_DOWNLOAD_PATH) {
+    if (!on)
+        return true;
+    if (!hostAllowed())
+        return refuse(403, FORBIDDEN);
+    const std::string authorization = environment("HTTP_AUTHORIZATION");
+    // Without a stored token no bearer matches.
+    if (!authorization.empty())
+        return (strncasecmp(authorization.c_str(), BEARER, sizeof BEARER - 1) == 0 &&
+                sameSecret(authorization.substr(sizeof BEARER - 1), MetricsTokenStore().get())) ||
+               refuse(401, LOGIN_REQUIRED);
+    // A scrape counts as a poll: the session's idle time runs on.
+    const bool admin = !cookieSid.empty() && sessions.find(cookieSid, false, session) == 0 && session.account == "admin";
+    return admin || refuse(401, LOGIN_REQUIRED);
+}
+
+bool WebGate::admitHostRequest(const std::string &pathInfo, const std::string &request)
+{
+    if (pathInfo != LOGOUT_PATH && pathInfo != SESSION_PATH && pathInfo != EXPORT_DOWNLOAD_PATH &&
+        pathInfo != METRICS_TOKEN_PATH_INFO) {
         reply.sendError(404, "not found");
         return false;
     }
     if (!loggedIn)
         return refuse(401, LOGIN_REQUIRED);
+    if (pathInfo == METRICS_TOKEN_PATH_INFO)
+        return answerMetricsToken(request);
     // The pages ask which account they serve, to show it read-only or not.
     if (pathInfo == SESSION_PATH) {
         ReplyFields fields;
@@ -204,6 +229,37 @@ bool WebGate::admitHostRequest(const std::string &pathInfo)
         return false;
     }
     reply.sendAttachment("xml_config.tar", "application/x-tar", archive);
+    return false;
+}
+
+// The metrics bearer token, for the admin: a GET shows it; a POST with
+// action=new replaces it with a random one, action=clear removes it (bearer
+// access off). Both answer with the token then stored.
+bool WebGate::answerMetricsToken(const std::string &request)
+{
+    if (session.account != "admin")
+        return refuse(403, FORBIDDEN);
+    MetricsTokenStore store;
+    std::string token = store.get();
+    if (method == "POST") {
+        if (!writeAllowed())
+            return refuse(403, FORBIDDEN);
+        const std::string action = RequestParams(request).getValue("action");
+        if (action != "new" && action != "clear") {
+            reply.sendError(400, "unknown action");
+            return false;
+        }
+        if (action == "new" ? store.renew(token) != 0 : store.clear() != 0) {
+            reply.sendError(500, "metrics token not stored");
+            return false;
+        }
+        if (action == "clear")
+            token.clear();
+        logTrace("WebGate: metrics token %s by %s", action.c_str(), remoteAddress.c_str());
+    }
+    ReplyFields fields;
+    fields["token"] = token;
+    reply.sendReply(HttpReply::toJson(fields));
     return false;
 }
 

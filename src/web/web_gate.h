@@ -3,8 +3,9 @@
 // CSRF token and the origin, and answers the refusals itself. It also handles
 // the requests that belong to the host rather than to a command, named by
 // the path after the program's own (PATH_INFO): /logout (POST, with the CSRF
-// token), /session (the session's account) and /xml_config.tar (the exported
-// configuration, for the admin).
+// token), /session (the session's account), /xml_config.tar (the exported
+// configuration, for the admin) and /metrics-token (the metrics bearer token,
+// for the admin). The metrics program asks it about scrapes.
 //
 // The web server's own setup can switch it off (ONU_WEB_AUTH=off in the
 // server's environment, which no client can set: request headers reach a CGI
@@ -29,6 +30,9 @@ public:
     // Decides on a request whose command text is `request` (the query text
     // of an upload). False when it goes no further: the gate has answered it.
     bool admit(const std::string &request);
+    // Decides on a scrape of the metrics: an admin session, which the scrape
+    // does not keep alive, or the stored bearer token. False when refused.
+    bool admitScrape();
 
     void loginChecked(const std::string &account, bool accepted, HttpReply &reply) override;
     void passwordChanged(const std::string &account) override;
@@ -37,7 +41,8 @@ private:
     bool hostAllowed() const;
     bool originAllowed() const;
     bool writeAllowed() const;
-    bool admitHostRequest(const std::string &pathInfo);
+    bool admitHostRequest(const std::string &pathInfo, const std::string &request);
+    bool answerMetricsToken(const std::string &request);
     bool refuse(int status, const char *message);
 
     bool on;
