@@ -2,8 +2,10 @@
  * Runs programs as a web server runs a CGI process, over and over, and
  * reports for each its median wall time and its peak resident memory.
  *
- *   request_cost_runner ROUNDS CMD [ARGS...] [-- CMD [ARGS...]]...
+ *   request_cost_runner ROUNDS [NAME=VALUE...] CMD [ARGS...] [-- [NAME=VALUE...] CMD [ARGS...]]...
  *
+ * Leading NAME=VALUE words set variables of that command's environment only,
+ * as env(1) would, without another program between the runner and the command.
  * Each round runs every command once, in turn, so that a drift of the
  * machine's load touches all of them alike. Standard input and output are
  * /dev/null; the environment is the runner's own. A run that does not end
@@ -43,6 +45,15 @@ static double elapsedMicroseconds(const struct timespec *start, const struct tim
     return (double)(end->tv_sec - start->tv_sec) * 1e6 + (double)(end->tv_nsec - start->tv_nsec) / 1e3;
 }
 
+/* In the child: the command's own variables, then the command itself. */
+static void execCommand(char **argv)
+{
+    while (*argv && strchr(*argv, '='))
+        putenv(*argv++);
+    execvp(argv[0], argv);
+    _exit(127);
+}
+
 /* One run; returns 0 when the program ended with status 0. */
 static int runOnce(struct Command *command, int round, int nullFd)
 {
@@ -52,8 +63,7 @@ static int runOnce(struct Command *command, int round, int nullFd)
     if (child == 0) {
         dup2(nullFd, STDIN_FILENO);
         dup2(nullFd, STDOUT_FILENO);
-        execvp(command->argv[0], command->argv);
-        _exit(127);
+        execCommand(command->argv);
     }
     int status;
     struct rusage usage;
@@ -90,8 +100,7 @@ static int measureAtExit(struct Command *command, int nullFd)
         dup2(nullFd, STDIN_FILENO);
         dup2(nullFd, STDOUT_FILENO);
         ptrace(PTRACE_TRACEME, 0, NULL, NULL);
-        execvp(command->argv[0], command->argv);
-        _exit(127);
+        execCommand(command->argv);
     }
     if (child < 0)
         return -1;
@@ -125,7 +134,8 @@ static int compareSamples(const void *a, const void *b)
 int main(int argc, char **argv)
 {
     if (argc < 3 || atoi(argv[1]) < 1) {
-        fprintf(stderr, "usage: %s ROUNDS CMD [ARGS...] [-- CMD [ARGS...]]...\n", argv[0]);
+        fprintf(stderr, "usage: %s ROUNDS [NAME=VALUE...] CMD [ARGS...] [-- [NAME=VALUE...] CMD [ARGS...]]...\n",
+                argv[0]);
         return 2;
     }
     int rounds = atoi(argv[1]);
