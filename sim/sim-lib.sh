@@ -25,7 +25,8 @@ sim_clear_dir() {
 
 # Brings a state folder back to the image. The targets are the folders that
 # stand for /var, /tmp, /etc, /sys/devices/platform and /dev: inside the unit
-# the device paths themselves, so that every mount stays in place.
+# the device paths themselves, so that every mount stays in place. The flash
+# partitions' sysfs folder (/sys/class) is refilled in place too.
 sim_restore() {
     local state=${1:?} var=${2:?} tmp=${3:?} etc=${4:?} platform=${5:?} dev=${6:?}
     local name names=() nodes=() partitions=() parts=()
@@ -43,6 +44,9 @@ sim_restore() {
     cp -R "$SIM_ROOTFS/var/." "$SIM_IMAGE/var/." "$var/"
     cp -R "$SIM_ROOTFS/etc/." "$etc/"
     cp -R "$SIM_IMAGE/sys/devices/platform/." "$platform/"
+    mkdir -p "$state/sys/class"
+    sim_clear_dir "$state/sys/class"
+    cp -R "$SIM_IMAGE/sys/class/." "$state/sys/class/"
     for name in $SIM_PRIVATE_PARTS; do
         cp -R "$SIM_IMAGE/$name" "$state/"
     done
@@ -66,6 +70,6 @@ sim_inside_unit() {
     local state=$1
     [ -n "$state" ] &&
         [ /var -ef "$state/var" ] && [ /tmp -ef "$state/tmp" ] && [ /dev -ef "$state/dev" ] &&
-        [ /sys/devices/platform -ef "$state/sys/devices/platform" ] &&
+        [ /sys/devices/platform -ef "$state/sys/devices/platform" ] && [ /sys/class -ef "$state/sys/class" ] &&
         sim_overlay_at /etc && sim_overlay_at /usr/sbin && { [ /sbin -ef /usr/sbin ] || sim_overlay_at /sbin; }
 }

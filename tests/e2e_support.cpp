@@ -58,7 +58,7 @@ bool insideUnit()
     std::string state = stateFolder();
     if (state.empty())
         return false;
-    for (const char *path : {"/var", "/tmp", "/dev", "/sys/devices/platform"})
+    for (const char *path : {"/var", "/tmp", "/dev", "/sys/devices/platform", "/sys/class"})
         if (!sameFile(path, state + path))
             return false;
     return overlayAt("/etc") && overlayAt("/usr/sbin") &&

@@ -1,5 +1,8 @@
 #include "web/web_data_comm.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -62,7 +65,7 @@ public:
     {
     }
 
-    // -1 when the boundary line does not fit its buffer.
+    // -1 when the boundary line does not fit its buffer or a write fails.
     int feed(const char *chunk, std::size_t count);
 
 private:
@@ -71,6 +74,8 @@ private:
     int collectBoundary(char byte);
     void collectName(char byte);
     bool isDelimiter(const char *bytes) const;
+    // False when the file did not take all the bytes.
+    bool store(const char *bytes, std::size_t count) { return std::fwrite(bytes, 1, count, file) == count; }
 
     FILE *file;
     char *uploadName;
@@ -149,7 +154,8 @@ int UploadExtractor::feed(const char *chunk, std::size_t count)
                 // Write the whole run up to the next CR at once.
                 const void *cr = std::memchr(chunk + i, '\r', count - i);
                 const std::size_t run = cr ? static_cast<const char *>(cr) - (chunk + i) : count - i;
-                std::fwrite(chunk + i, 1, run, file);
+                if (!store(chunk + i, run))
+                    return -1;
                 i += run - 1;
             } else if (count - i < boundaryLength + 2) {
                 held[0] = byte;
@@ -157,14 +163,15 @@ int UploadExtractor::feed(const char *chunk, std::size_t count)
                 state = State::HELD;
             } else if (isDelimiter(chunk + i)) {
                 state = State::DRAIN;
-            } else {
-                std::fputc(byte, file);
+            } else if (!store(&byte, 1)) {
+                return -1;
             }
             break;
         }
         case State::HELD:
             if (byte == '\r') {
-                std::fwrite(held.data(), 1, heldLength, file);
+                if (!store(held.data(), heldLength))
+                    return -1;
                 heldLength = 1;
                 break;
             }
@@ -172,9 +179,10 @@ int UploadExtractor::feed(const char *chunk, std::size_t count)
             if (heldLength == boundaryLength + 2) {
                 if (isDelimiter(held.data())) {
                     state = State::DRAIN;
-                } else {
-                    std::fwrite(held.data(), 1, heldLength, file);
+                } else if (store(held.data(), heldLength)) {
                     state = State::DATA;
+                } else {
+                    return -1;
                 }
                 heldLength = 0;
             }
@@ -267,9 +275,17 @@ int WebDataComm::saveUpload(const std::string &savePath, FILE *input)
     probeMethod(length, method);
     if (length == 0 || length > MAX_UPLOAD_SIZE)
         return -1;
-    FILE *file = std::fopen(savePath.c_str(), "w+");
-    if (file == nullptr)
+    // Created or truncated, for the unit's own processes only; a link planted
+    // at the save path is not followed.
+    const int fd = open(savePath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
         return -1;
+    FILE *file = fdopen(fd, "w+");
+    if (file == nullptr) {
+        close(fd);
+        unlink(savePath.c_str());
+        return -1;
+    }
 
     int result = 0;
     {
@@ -286,6 +302,13 @@ int WebDataComm::saveUpload(const std::string &savePath, FILE *input)
             remaining -= wanted;
         }
     }
-    std::fclose(file);
+    // Only an upload that reached the disk whole is kept: a part of a
+    // firmware image must never be taken for one.
+    if (std::fflush(file) != 0 || fsync(fd) != 0)
+        result = -1;
+    if (std::fclose(file) != 0)
+        result = -1;
+    if (result != 0)
+        unlink(savePath.c_str());
     return result;
 }
