@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "init/mac_address.h"
+#include "config/mac_address.h"
 
 TEST(NextMacAddress, CarriesAndReadsOnlyUpToTheFirstMismatch)
 {
@@ -32,4 +32,16 @@ TEST(MacAddressForm, OnlySixColonSeparatedHexadecimalPairs)
     };
     for (const auto &[text, valid] : cases)
         EXPECT_EQ(isMacAddress(text), valid) << text;
+}
+
+// The unit's identifiers are made of these digits: the ONU ID, the serial
+// number, the derived PON serial number.
+TEST(MacDigits, DropsTheColonPositionsOfTheColonFormAndAnyColonOfAShortText)
+{
+    const char *cases[][2] = {
+        {"00:50:43:02:00:00", "005043020000"}, {"aA:bB:cC:dD:eE:fF", "aAbBcCdDeEfF"},
+        {"00-11-22-33-44-55", "001122334455"}, {"1:2:3", "123"}, {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(macDigits(c[0]), c[1]) << c[0];
 }

@@ -59,4 +59,21 @@ TEST_F(HostileValuesTest, QuotesAndBackslashesAreNeverStoredToBreakALaterReply)
                       {{WEB_XML_PATH, "<admin>Adm1n</admin>", "<admin>abc</admin>"}}}});
 }
 
+// A body is refused by its announced length, before any of it is read or kept.
+TEST_F(HostileValuesTest, OversizedBodiesAreRefusedUnread)
+{
+    writeFile("/tmp/recFile", "earlier upload");
+    for (const char *type : {"application/x-www-form-urlencoded", "multipart/form-data; boundary=b"}) {
+        const std::string length = std::string(type).find("multipart") ? "65537" : "999999999";
+        EXPECT_EQ(runProgram("ONU_WEB_AUTH=off REQUEST_METHOD=POST QUERY_STRING='cmd_id=21&update_type=1' "
+                             "CONTENT_TYPE='" + std::string(type) + "' CONTENT_LENGTH=" + length + " " +
+                             programPath("onu-cgi") + " </dev/null")
+                      .output,
+                  errorReply(413, "request too large"))
+            << type;
+    }
+    EXPECT_EQ(readFile("/tmp/recFile"), "earlier upload");
+    EXPECT_EQ(standInLog("system") + standInLog("flash"), "");
+}
+
 }  // namespace

@@ -28,9 +28,8 @@ TEST(FindBootEnvMac, TakesTheFirstMatchingLineOrLeavesTheMac)
         {" mv_pon_addr=00:11\nMV_PON_ADDR=00:11\n", -1, "unchanged"},
     };
     for (const auto &[content, result, expected] : cases) {
-        std::istringstream scratch(content);
         std::string mac = "unchanged";
-        EXPECT_EQ(findBootEnvMac(scratch, mac), result) << content;
+        EXPECT_EQ(findBootEnvMac(content, mac), result) << content;
         EXPECT_EQ(mac, expected) << content;
     }
 }

@@ -1,4 +1,4 @@
-#include "init/mac_address.h"
+#include "config/mac_address.h"
 
 #include <algorithm>
 #include <cctype>
@@ -44,9 +44,16 @@ void nextMacAddress(std::string &mac)
     mac = text;
 }
 
-std::string serialFromMac(const std::string &mac)
+std::string macDigits(const std::string &mac)
 {
     std::string digits = mac;
-    digits.erase(std::remove(digits.begin(), digits.end(), ':'), digits.end());
+    if (mac.size() < 15) {
+        digits.erase(std::remove(digits.begin(), digits.end(), ':'), digits.end());
+        return digits;
+    }
+    // Each position counts after the earlier deletions: 2, 5, 8, 11, 14.
+    for (size_t position : {2, 4, 6, 8, 10}) {
+        digits.erase(position, 1);
+    }
     return digits;
 }

@@ -1,7 +1,7 @@
 // MAC address texts: the form the unit accepts, the next address and the
-// serial number derived from one.
-#ifndef ONU_INIT_MAC_ADDRESS_H
-#define ONU_INIT_MAC_ADDRESS_H
+// digits the unit's identifiers are made of.
+#ifndef ONU_CONFIG_MAC_ADDRESS_H
+#define ONU_CONFIG_MAC_ADDRESS_H
 
 #include <string>
 
@@ -15,8 +15,9 @@ bool isMacAddress(const std::string &text);
 // the 48-bit number wraps from all ones to zero.
 void nextMacAddress(std::string &mac);
 
-// The serial number of the unit with MAC `mac` (isMacAddress): its twelve
-// hexadecimal digits without the colons, letter case kept.
-std::string serialFromMac(const std::string &mac);
+// The digits of a MAC in the colon form, letter case kept: the characters at
+// 2, 5, 8, 11 and 14 (the colons) dropped. A text too short for that form
+// loses whatever colons it has instead.
+std::string macDigits(const std::string &mac);
 
 #endif

@@ -1,8 +1,9 @@
 #include "diag/console_line.h"
 
-#include <iostream>
+#include <cstdio>
 
 void printLine(const std::string &label, const std::string &value)
 {
-    std::cout << label << value << std::endl;
+    std::printf("%s%s\n", label.c_str(), value.c_str());
+    std::fflush(stdout);
 }

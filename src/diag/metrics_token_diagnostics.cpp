@@ -1,6 +1,6 @@
 // Console routines over the metrics bearer token. The token to set comes on
 // standard input, so that it shows in no process list.
-#include <iostream>
+#include <cstdio>
 #include <string>
 
 #include "diag/console_line.h"
@@ -33,7 +33,9 @@ int newMetricsToken(const std::string &tokenPath)
 int setMetricsToken(const std::string &tokenPath)
 {
     std::string token;
-    std::getline(std::cin, token);
+    for (int c; (c = std::getchar()) != EOF && c != '\n';) {
+        token += static_cast<char>(c);
+    }
     if (MetricsTokenStore(tokenPath).set(token) != 0) {
         printLine(SET_TOKEN_ERROR);
         return -1;

@@ -1,9 +1,10 @@
 #include "init/boot_env.h"
 
-#include <cstdlib>
-#include <fstream>
+#include <cstdio>
 
-#include "init/mac_address.h"
+#include "device/shell_command.h"
+
+#include "config/mac_address.h"
 #include "log/log.h"
 
 static const char PRINT_PON_MAC_COMMAND[] = "fw_printenv mv_pon_addr >/tmp/mac.txt ";
@@ -18,22 +19,32 @@ static const size_t MAC_TEXT_LENGTH = 17;
 
 int readBootEnvMac(std::string &mac)
 {
-    std::system(PRINT_PON_MAC_COMMAND);
-    std::ifstream scratch(MAC_SCRATCH_PATH);
+    runShell(PRINT_PON_MAC_COMMAND);
+    FILE *scratch = std::fopen(MAC_SCRATCH_PATH, "r");
     if (!scratch) {
         logTrace("cannot open %s", MAC_SCRATCH_PATH);
         return -1;
     }
-    int result = findBootEnvMac(scratch, mac);
-    scratch.close();
-    std::system(REMOVE_SCRATCH_COMMAND);
+    std::string lines;
+    char buffer[512];
+    for (size_t size; (size = std::fread(buffer, 1, sizeof buffer, scratch)) > 0;) {
+        lines.append(buffer, size);
+    }
+    std::fclose(scratch);
+    int result = findBootEnvMac(lines, mac);
+    runShell(REMOVE_SCRATCH_COMMAND);
     return result;
 }
 
-int findBootEnvMac(std::istream &lines, std::string &mac)
+int findBootEnvMac(const std::string &lines, std::string &mac)
 {
-    std::string line;
-    while (std::getline(lines, line)) {
+    for (size_t start = 0; start < lines.size();) {
+        size_t end = lines.find('\n', start);
+        if (end == std::string::npos) {
+            end = lines.size();
+        }
+        const std::string line = lines.substr(start, end - start);
+        start = end + 1;
         if (line.compare(0, PON_MAC_VARIABLE_LENGTH, PON_MAC_VARIABLE) != 0) {
             continue;
         }
@@ -54,7 +65,7 @@ static int setBootEnvMac(const char *command, const std::string &mac)
         logTrace("%snot run: the MAC is not six hexadecimal pairs", command);
         return -1;
     }
-    std::system((command + mac).c_str());
+    runShell(command + mac);
     return 0;
 }
 

@@ -1,13 +1,13 @@
 #include "init/parameter_initializer.h"
 
-#include <cstdlib>
-#include <iostream>
+#include <cstdio>
 
 #include "config/paths.h"
 #include "config/web_config_store.h"
+#include "device/shell_command.h"
 #include "init/boot_env.h"
 #include "init/default_web_config.h"
-#include "init/mac_address.h"
+#include "config/mac_address.h"
 #include "log/log.h"
 
 static const char BANNER[] = "  ***** Init Vesk Prameters **** ";
@@ -17,6 +17,14 @@ static const char FALLBACK_IP_ADDRESS[] = "192.168.1.1";
 static const char VENDOR_MAC_PREFIX[] = "00:50:43";
 static const size_t VENDOR_MAC_PREFIX_LENGTH = sizeof VENDOR_MAC_PREFIX - 1;
 
+// A console line, flushed at once so that it keeps its place among the
+// output of the shell commands run after it.
+static void printLine(const std::string &text)
+{
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+}
+
 static bool isVendorMac(const std::string &mac)
 {
     return mac.compare(0, VENDOR_MAC_PREFIX_LENGTH, VENDOR_MAC_PREFIX) == 0;
@@ -24,7 +32,9 @@ static bool isVendorMac(const std::string &mac)
 
 int ParameterInitializer::run(int argc, char *argv[])
 {
-    std::cout << std::endl << std::endl << BANNER << std::endl;
+    printLine("");
+    printLine("");
+    printLine(BANNER);
     if (argc == 2) {
         programMac(argv[1]);
     } else {
@@ -37,13 +47,13 @@ void ParameterInitializer::checkBootEnvMac()
 {
     IpInfo info;
     bool configRead = facade.getIpInfo(info) == 0;
-    std::cout << " IP = " << (configRead ? info.ipAddress : FALLBACK_IP_ADDRESS) << std::endl;
+    printLine(" IP = " + (configRead ? info.ipAddress : std::string(FALLBACK_IP_ADDRESS)));
 
     std::string bootEnvMac;
     if (readBootEnvMac(bootEnvMac) == 0 && !isVendorMac(bootEnvMac)) {
         if (bootEnvMac != info.onuMac) {
             WebConfigStore::getInstance()->setOnuMac(bootEnvMac);
-            std::cout << " onu mac address  = " << bootEnvMac << std::endl;
+            printLine(" onu mac address  = " + bootEnvMac);
         }
         return;
     }
@@ -57,7 +67,7 @@ void ParameterInitializer::checkBootEnvMac()
     // A configured MAC that is not six hexadecimal pairs is not written, and
     // a reboot would only bring the same reset back.
     if (writeBootEnvPonMac(info.onuMac) == 0) {
-        std::system(REBOOT_PATH);
+        runShell(REBOOT_PATH);
     }
 }
 
@@ -76,9 +86,9 @@ void ParameterInitializer::programMac(const std::string &mac)
     nextMacAddress(lanMac);
     writeBootEnvLanMac(lanMac);
 
-    std::string sn = serialFromMac(mac);
+    std::string sn = macDigits(mac);
     facade.setOnuSn(sn);
     setDefaultConfigSn(sn);
 
-    std::cout << "mv_pon_addr =" << mac << std::endl;
+    printLine("mv_pon_addr =" + mac);
 }

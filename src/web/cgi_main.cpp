@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/resource_lock.h"
+#include "web/firmware_image.h"
 #include "web/http_reply.h"
 #include "web/request_process.h"
 #include "web/web_data_comm.h"
@@ -16,6 +17,8 @@ namespace {
 // A request body that is not an upload holds key=value pairs: anything
 // larger is refused unread.
 constexpr unsigned long MAX_REQUEST_BODY = 64 * 1024;
+// The form fields and part headers around an uploaded file.
+constexpr unsigned long long UPLOAD_OVERHEAD = 64 * 1024;
 // Commands that consume the upload file.
 constexpr int CONFIG_TRANSFER = 10;
 constexpr int UPGRADE = 21;
@@ -46,6 +49,11 @@ int main()
     WebGate gate;
     if (!gate.admit(request))
         return 0;
+    // No file the unit takes is larger than its largest flash partition.
+    if (upload && length > largestFlashPartition() + UPLOAD_OVERHEAD) {
+        HttpReply().sendError(413, "request too large");
+        return 0;
+    }
     // One request at a time owns the upload file, from storing it to the
     // command that consumes it.
     const int cmdId = RequestParams(request).cmdId;

@@ -49,11 +49,6 @@ void capture(const std::string &context, const std::string &command)
 
 }  // namespace
 
-void runShell(const std::string &command)
-{
-    [[maybe_unused]] const int status = std::system(command.c_str());
-}
-
 // The script files have fixed names, so concurrent requests take turns with
 // each: a script is written, run and removed under its lock.
 void runClish(const std::string &context, const std::string &command)

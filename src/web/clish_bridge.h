@@ -8,15 +8,12 @@
 #include <string>
 
 #include "config/web_config_store.h"
+#include "device/shell_command.h"
 
 // Contexts, the first line of every script.
 inline constexpr char CLISH_EOAM[] = "eoam";
 inline constexpr char CLISH_TPM[] = "tpm";
 inline constexpr char CLISH_MIDWARE[] = "midware";
-
-// Runs one shell command with system(); its exit status is dropped, as the
-// device's tools report nothing the callers act on.
-void runShell(const std::string &command);
 
 // Runs `command` in `context`, discarding clish's output.
 void runClish(const std::string &context, const std::string &command);

@@ -1,28 +1,8 @@
 // ONU information command (2): identity, addresses, PON state and
 // capabilities in one reply. Every request gets the full answer; reads that
 // fail leave their values empty.
-#include "web/onu_info_command.h"
-
-#include <algorithm>
-
+#include "config/mac_address.h"
 #include "web/request_process.h"
-
-std::string onuIdFromMac(const std::string &mac)
-{
-    std::string id = mac;
-    // The colon form loses its separators at 2, 5, 8, 11 and 14, which are
-    // 2, 4, 6, 8 and 10 once the earlier ones are gone. A text too short for
-    // that drops whatever colons it has instead.
-    if (mac.size() < 15) {
-        id.erase(std::remove(id.begin(), id.end(), ':'), id.end());
-        return id;
-    }
-    const size_t positions[] = {2, 4, 6, 8, 10};
-    for (size_t position : positions) {
-        id.erase(position, 1);
-    }
-    return id;
-}
 
 void RequestProcess::processOnuInfo()
 {
@@ -53,7 +33,7 @@ void RequestProcess::processOnuInfo()
     fields["onu_ip"] = ip.ipAddress;
     fields["onu_netmask"] = ip.netMask;
     fields["onu_mac"] = ip.onuMac;
-    fields["onu_id"] = onuIdFromMac(ip.onuMac);
+    fields["onu_id"] = macDigits(ip.onuMac);
     fields["llid"] = epon.txLLId1;
     fields["reg_st"] = epon.state == "Active" ? "1" : "0";
     fields["chipset_vendor_id"] = chip.chipId;

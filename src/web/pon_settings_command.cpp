@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 
+#include "config/mac_address.h"
 #include "web/clish_bridge.h"
 #include "web/request_process.h"
 
@@ -26,11 +26,6 @@ const char SWITCH_REGISTER_NODE[] = " > /sys/devices/platform/neta/switch/reg_w"
 // Pause between steps that the PON stack must see in order.
 const useconds_t STEP_PAUSE_US = 100;
 const unsigned REREGISTER_PAUSE_S = 2;
-
-void runShell(const std::string &command)
-{
-    [[maybe_unused]] const int status = std::system(command.c_str());
-}
 
 void readPonSettings(ConfigFacade &facade, ReplyFields &fields)
 {
@@ -65,7 +60,7 @@ void readPonSettings(ConfigFacade &facade, ReplyFields &fields)
     std::string serialSrc;
     facade.getPonSerialNum(serialNum);
     facade.getPonSerialSrc(serialSrc);
-    fields["ponSerialNum"] = serialSrc == "1" ? serialFromMac(serialNum, ip.onuMac) : serialNum;
+    fields["ponSerialNum"] = serialSrc == "1" ? ponSerialFromMac(serialNum, ip.onuMac) : serialNum;
 
     std::string ponPassword;
     facade.getPonPasswd(ponPassword);
@@ -148,18 +143,14 @@ std::string maskLoid(const std::string &loid)
     return masked;
 }
 
-std::string serialFromMac(const std::string &serialNum, const std::string &mac)
+std::string ponSerialFromMac(const std::string &serialNum, const std::string &mac)
 {
-    // From the colon form: drop the first three bytes and their colons
-    // ("00:50:43:02:00:00" keeps 43:02:00:00), then the three colons left.
+    // The MAC's digits after its first two bytes ("00:50:43:02:00:00" gives
+    // 43020000).
     if (mac.size() < 15) {
         return serialNum;
     }
-    std::string digits = mac.substr(6);
-    for (size_t position : {2, 4, 6}) {
-        digits.erase(position, 1);
-    }
-    return serialNum.substr(0, 4) + digits;
+    return serialNum.substr(0, 4) + macDigits(mac).substr(4);
 }
 
 void RequestProcess::processPonSettings()

@@ -11,6 +11,6 @@ std::string maskLoid(const std::string &loid);
 // The PON serial number shown when it is derived from the MAC: the first four
 // characters of `serialNum` followed by the last four MAC bytes as eight hex
 // digits. A MAC text too short for the colon form leaves `serialNum` as it is.
-std::string serialFromMac(const std::string &serialNum, const std::string &mac);
+std::string ponSerialFromMac(const std::string &serialNum, const std::string &mac);
 
 #endif
