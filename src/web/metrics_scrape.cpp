@@ -5,7 +5,7 @@
 
 #include "device/transceiver_status.h"
 #include "web/metrics_text.h"
-#include "web/optical_command.h"
+#include "web/optical_commands.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// User port commands: the status summary (4), loop detection (14) and the
-// MAC aging time (25). The user port is port 0, UNI_0 in the command shell.
+// User port commands: the status summary and loop detection. The user port
+// is port 0, UNI_0 in the command shell.
 #include <string>
 #include <vector>
 
@@ -77,29 +77,5 @@ void RequestProcess::processLoopDetect()
             reply.sendError(405, "set port loopdetect fail");
     } else {
         logTrace("processLoopDetect: unknown action %d", action);
-    }
-}
-
-void RequestProcess::processMacAging()
-{
-    if (action == 0) {
-        std::string time;
-        if (facade.getMacAgingTime("0", time) != 0) {
-            reply.sendReply("1");
-            return;
-        }
-        ReplyFields fields;
-        fields["aging_time"] = time;
-        reply.sendReply(HttpReply::toJson(fields));
-    } else if (action == 1) {
-        std::string time = params.getValue("age_time");
-        if (facade.setMacAgingTime("0", time) != 0) {
-            reply.sendReply(" 1");
-            return;
-        }
-        runClish(CLISH_EOAM, "port mac_aging_time 0 UNI_0 " + time);
-        reply.sendReply(" 0");
-    } else {
-        logTrace("processMacAging: unknown action %d", action);
     }
 }

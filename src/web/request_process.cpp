@@ -11,12 +11,12 @@
 // who may run it. A number without a row takes the 404 path.
 const RequestProcess::Command RequestProcess::commandTable[] = {
     {1, &RequestProcess::processLogin, CommandAccess::LOGIN},                    // login_commands
-    {2, &RequestProcess::processOnuInfo, CommandAccess::USER_READS},             // onu_info_command
-    {3, &RequestProcess::processOpticalInfo, CommandAccess::USER_READS},         // optical_command
+    {2, &RequestProcess::processOnuInfo, CommandAccess::USER_READS},             // onu_info_commands
+    {3, &RequestProcess::processOpticalInfo, CommandAccess::USER_READS},         // optical_commands
     {4, &RequestProcess::processPortList, CommandAccess::USER_READS},            // port_status_commands
-    {5, &RequestProcess::processPonSettings, CommandAccess::ADMIN_READS},        // pon_settings_command
+    {5, &RequestProcess::processPonSettings, CommandAccess::ADMIN_READS},        // pon_settings_commands
     {6, &RequestProcess::processIpSettings, CommandAccess::USER_READS},          // ip_mtu_multicast_commands
-    {8, &RequestProcess::processPonCounters, CommandAccess::USER_READS},         // pon_counters_command
+    {8, &RequestProcess::processPonCounters, CommandAccess::USER_READS},         // pon_counters_commands
     {10, &RequestProcess::processConfigTransfer, CommandAccess::ADMIN_WRITES},   // maintenance_commands
     {11, &RequestProcess::processReboot, CommandAccess::ADMIN_WRITES},           // maintenance_commands
     {14, &RequestProcess::processLoopDetect, CommandAccess::USER_READS},         // port_status_commands
@@ -26,14 +26,14 @@ const RequestProcess::Command RequestProcess::commandTable[] = {
     {19, &RequestProcess::processAdminPassword, CommandAccess::ADMIN_WRITES},    // login_commands
     {20, &RequestProcess::processUserPassword, CommandAccess::USER_WRITES},      // login_commands
     {21, &RequestProcess::processUpgrade, CommandAccess::ADMIN_WRITES},          // maintenance_commands
-    {22, &RequestProcess::processVlan, CommandAccess::USER_READS},               // vlan_command
+    {22, &RequestProcess::processVlan, CommandAccess::USER_READS},               // vlan_commands
     {23, &RequestProcess::processPortConfig, CommandAccess::USER_READS},         // port_config_commands
     {24, &RequestProcess::processPortIsolation, CommandAccess::USER_READS},      // port_config_commands
-    {25, &RequestProcess::processMacAging, CommandAccess::USER_READS},           // port_status_commands
+    {25, &RequestProcess::processMacAging, CommandAccess::USER_READS},           // mac_aging_commands
     {26, &RequestProcess::processSchedAlgorithm, CommandAccess::USER_READS},     // queue_commands
     {27, &RequestProcess::processQueueMap, CommandAccess::USER_READS},           // queue_commands
     {28, &RequestProcess::processQueueSize, CommandAccess::USER_READS},          // queue_commands
-    {30, &RequestProcess::processStormControl, CommandAccess::USER_READS},       // storm_control_command
+    {30, &RequestProcess::processStormControl, CommandAccess::USER_READS},       // storm_control_commands
     // Reports the first-use flag and sets it: the admin's first login asks for new passwords.
     {33, &RequestProcess::processNewOnuFlag, CommandAccess::ADMIN_READS},        // maintenance_commands
 };

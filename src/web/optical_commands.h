@@ -1,7 +1,7 @@
 // The optical module page (command 3): the transceiver's raw diagnostics in
 // display units.
-#ifndef ONU_WEB_OPTICAL_COMMAND_H
-#define ONU_WEB_OPTICAL_COMMAND_H
+#ifndef ONU_WEB_OPTICAL_COMMANDS_H
+#define ONU_WEB_OPTICAL_COMMANDS_H
 
 #include "device/i2c_acess.h"
 #include "web/http_reply.h"

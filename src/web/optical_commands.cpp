@@ -1,6 +1,6 @@
 // Optical module command (3). The conversions run in single precision (the
 // logarithm in double), which fixes how the two shown decimals round.
-#include "web/optical_command.h"
+#include "web/optical_commands.h"
 
 #include <cmath>
 #include <limits>

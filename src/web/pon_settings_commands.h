@@ -1,6 +1,6 @@
 // The PON settings page (command 5).
-#ifndef ONU_WEB_PON_SETTINGS_COMMAND_H
-#define ONU_WEB_PON_SETTINGS_COMMAND_H
+#ifndef ONU_WEB_PON_SETTINGS_COMMANDS_H
+#define ONU_WEB_PON_SETTINGS_COMMANDS_H
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // Storm control and WAN rate limit (command 30).
-#ifndef ONU_WEB_STORM_CONTROL_COMMAND_H
-#define ONU_WEB_STORM_CONTROL_COMMAND_H
+#ifndef ONU_WEB_STORM_CONTROL_COMMANDS_H
+#define ONU_WEB_STORM_CONTROL_COMMANDS_H
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 // Storm control and WAN rate limit (30): programmed through the traffic
 // processor's sysfs command nodes, then stored in the web configuration.
-#include "web/storm_control_command.h"
+#include "web/storm_control_commands.h"
 
 #include "log/log.h"
 #include "web/clish_bridge.h"

@@ -1,7 +1,7 @@
 // PON settings command (5): the PON identity and authentication. A write
 // stores the values, pushes them to the PON stack and toggles a switch
 // register so that the link registers again with the new identity.
-#include "web/pon_settings_command.h"
+#include "web/pon_settings_commands.h"
 
 #include <unistd.h>
 
