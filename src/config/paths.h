@@ -13,6 +13,25 @@ inline constexpr char LOG_PATH[] = "/var/cgi.log";
 inline constexpr char INFO_FILE_PATH[] = "/tmp/info_file";
 // i2c-dev bus of the optical transceiver.
 inline constexpr char I2C_BUS_PATH[] = "/dev/i2c-0";
+// Folders of the configuration: the stacks' live files, the factory copies
+// of every file, the live web configuration.
+inline constexpr char XML_PARAMS_DIR[] = "/etc/xml_params/";
+inline constexpr char XML_DEFAULT_DIR[] = "/var/vesk/xml_default/";
+inline constexpr char WEB_XML_DIR[] = "/var/vesk/website/www/xml/";
+// Present once the unit has been set up.
+inline constexpr char NEW_ONU_FLAG_PATH[] = "/var/vesk/newOnu.ini";
+// fw_printenv's output while the boot environment is read.
+inline constexpr char MAC_SCRATCH_PATH[] = "/tmp/mac.txt";
+// Where the CGI host stores an upload; configuration import and firmware
+// upgrade take their input from here.
+inline constexpr char UPLOAD_SAVE_PATH[] = "/tmp/recFile";
+// Driver nodes: storm suppression and WAN rate limit of the traffic
+// processor, and the network switch's register writes.
+inline constexpr char SUPPRESSION_NODE_PATH[] = "/sys/devices/platform/tpm/cfg_mngt/vesk_cmd";
+inline constexpr char RATE_LIMIT_NODE_PATH[] = "/sys/devices/platform/tpm/cfg_traffic/rate_limit_if_set";
+inline constexpr char SWITCH_REGISTER_PATH[] = "/sys/devices/platform/neta/switch/reg_w";
+// The flash partitions' sizes, as the kernel reports them (mtdN/size).
+inline constexpr char MTD_SYSFS_DIR[] = "/sys/class/mtd/";
 // Factory-default copy of the web configuration.
 inline constexpr char DEFAULT_WEB_XML_PATH[] = "/var/vesk/xml_default/vesk_xml_cfg_file.xml";
 // ONU profile (identity and capabilities) and its factory-default copy.

@@ -2,14 +2,12 @@
 
 #include <cstdio>
 
+#include "config/paths.h"
 #include "device/shell_command.h"
 
 #include "config/mac_address.h"
 #include "log/log.h"
 
-static const char PRINT_PON_MAC_COMMAND[] = "fw_printenv mv_pon_addr >/tmp/mac.txt ";
-static const char MAC_SCRATCH_PATH[] = "/tmp/mac.txt";
-static const char REMOVE_SCRATCH_COMMAND[] = "rm /tmp/mac.txt";
 static const char SET_PON_MAC_COMMAND[] = "fw_setenv mv_pon_addr  ";
 static const char SET_LAN_MAC_COMMAND[] = "fw_setenv ethaddr  ";
 
@@ -19,7 +17,7 @@ static const size_t MAC_TEXT_LENGTH = 17;
 
 int readBootEnvMac(std::string &mac)
 {
-    runShell(PRINT_PON_MAC_COMMAND);
+    runShell(std::string("fw_printenv mv_pon_addr >") + MAC_SCRATCH_PATH + " ");
     FILE *scratch = std::fopen(MAC_SCRATCH_PATH, "r");
     if (!scratch) {
         logTrace("cannot open %s", MAC_SCRATCH_PATH);
@@ -32,7 +30,7 @@ int readBootEnvMac(std::string &mac)
     }
     std::fclose(scratch);
     int result = findBootEnvMac(lines, mac);
-    runShell(REMOVE_SCRATCH_COMMAND);
+    runShell(std::string("rm ") + MAC_SCRATCH_PATH);
     return result;
 }
 

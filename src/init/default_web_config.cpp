@@ -1,14 +1,11 @@
 #include "init/default_web_config.h"
 
-#include <cstdlib>
-
 #include "config/paths.h"
 #include "config/resource_lock.h"
 #include "config/web_config_store.h"
+#include "device/shell_command.h"
 #include "log/log.h"
 
-static const char REFRESH_LIVE_CONFIG_COMMAND[] =
-    "cp -f /var/vesk/xml_default/vesk_xml_cfg_file.xml  /var/vesk/website/www/xml/";
 
 // The default file has the live file's layout, so the web store's operations
 // serve it when pointed at its path.
@@ -28,7 +25,7 @@ int setDefaultConfigMac(const std::string &mac)
         logTrace("cannot lock %s, not refreshed", WEB_XML_PATH);
         return -1;
     }
-    std::system(REFRESH_LIVE_CONFIG_COMMAND);
+    runShell(std::string("cp -f ") + DEFAULT_WEB_XML_PATH + "  " + WEB_XML_DIR);
     return 0;
 }
 

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "config/paths.h"
+
 namespace {
 
 // uImage: a 64-byte big-endian header, then the data it describes.
@@ -16,7 +18,6 @@ constexpr std::size_t HEADER_CRC_AT = 4;
 constexpr std::size_t DATA_SIZE_AT = 12;
 constexpr std::size_t DATA_CRC_AT = 24;
 constexpr char SQUASHFS_MAGIC[] = "hsqs";
-constexpr char SYSFS_MTD_DIR[] = "/sys/class/mtd/";
 // The partition the update archive is unpacked into.
 constexpr long WRITABLE_FS_TYPE = 3;
 
@@ -79,7 +80,7 @@ bool startsAsKind(long updateType, const unsigned char *head, std::size_t length
 
 unsigned long long flashPartitionSize(const std::string &partition)
 {
-    const std::string path = SYSFS_MTD_DIR + partition.substr(partition.rfind('/') + 1) + "/size";
+    const std::string path = MTD_SYSFS_DIR + partition.substr(partition.rfind('/') + 1) + "/size";
     FILE *file = std::fopen(path.c_str(), "r");
     if (file == nullptr)
         return 0;

@@ -30,10 +30,6 @@
 
 namespace {
 
-// Present once the unit has been set up.
-const char NEW_ONU_FLAG_PATH[] = "/var/vesk/newOnu.ini";
-// Live configuration of the PON and traffic-processor stacks.
-const char XML_PARAMS_DIR[] = "/etc/xml_params/";
 // The web configuration's file name; the others go live under XML_PARAMS_DIR.
 const char WEB_XML_NAME[] = "vesk_xml_cfg_file.xml";
 const char IMPORT_ARCHIVE_PATH[] = "/tmp/xml_in.tar";
@@ -283,9 +279,9 @@ void RequestProcess::processReboot()
 void RequestProcess::processRestoreDefaults()
 {
     reply.sendReply("0");
-    runShell(std::string("/bin/cp -f /var/vesk/xml_default/*.*  ") + XML_PARAMS_DIR);
+    runShell(std::string("/bin/cp -f ") + XML_DEFAULT_DIR + "*.*  " + XML_PARAMS_DIR);
     runShell("rm -f /var/xml_params/vesk_xml_cfg_file.xml");
-    runShell(std::string("/bin/cp -f ") + DEFAULT_WEB_XML_PATH + "  /var/vesk/website/www/xml/");
+    runShell(std::string("/bin/cp -f ") + DEFAULT_WEB_XML_PATH + "  " + WEB_XML_DIR);
     runShell(std::string("rm -f ") + NEW_ONU_FLAG_PATH);
     runShell(REBOOT_PATH);
 }

@@ -8,20 +8,19 @@
 #include <algorithm>
 
 #include "config/mac_address.h"
+#include "config/paths.h"
 #include "web/clish_bridge.h"
 #include "web/request_process.h"
 
 namespace {
 
-const char RESTORE_DEFAULT_PROFILE_COMMAND[] =
-    "cp -f /var/vesk/xml_default/onu_profile_xml_cfg_file.xml  /etc/xml_params/";
 const char FEC_DISABLE_COMMAND[] = "pon fec_mode disable";
 const char FEC_ENABLE_COMMAND[] = "pon fec_mode enable";
 const char RESET_AUTH_TABLE_COMMAND[] = "reset_table_data epon_auth";
 // Writing 0 and then 1 to bit 0x20 of switch register 0x18124 drops and
 // restores the PON port, which makes the link register again.
 const char SWITCH_REGISTER_COMMAND[] = "echo -1 0x18124 0x20 ";
-const char SWITCH_REGISTER_NODE[] = " > /sys/devices/platform/neta/switch/reg_w";
+
 
 // Pause between steps that the PON stack must see in order.
 const useconds_t STEP_PAUSE_US = 100;
@@ -99,7 +98,7 @@ std::string writePonSettings(ConfigFacade &facade, const RequestParams &params)
     if (authMode == "0") {
         // Mode 0 announces the factory identity: the default profile replaces
         // the live one, and what it holds overrides the request's values.
-        runShell(RESTORE_DEFAULT_PROFILE_COMMAND);
+        runShell(std::string("cp -f ") + DEFAULT_ONU_PROFILE_XML_PATH + "  " + XML_PARAMS_DIR);
         usleep(STEP_PAUSE_US);
         facade.getVendorInfo(vendor);
     } else {
@@ -122,9 +121,9 @@ std::string writePonSettings(ConfigFacade &facade, const RequestParams &params)
                                 ",sw_ver=" + vendor.softwareVersion);
     usleep(STEP_PAUSE_US);
 
-    runShell(SWITCH_REGISTER_COMMAND + std::string("0") + SWITCH_REGISTER_NODE);
+    runShell(SWITCH_REGISTER_COMMAND + std::string("0 > ") + SWITCH_REGISTER_PATH);
     sleep(REREGISTER_PAUSE_S);
-    runShell(SWITCH_REGISTER_COMMAND + std::string("1") + SWITCH_REGISTER_NODE);
+    runShell(SWITCH_REGISTER_COMMAND + std::string("1 > ") + SWITCH_REGISTER_PATH);
     return "0";
 }
 

@@ -2,6 +2,7 @@
 // processor's sysfs command nodes, then stored in the web configuration.
 #include "web/storm_control_commands.h"
 
+#include "config/paths.h"
 #include "log/log.h"
 #include "web/clish_bridge.h"
 #include "web/request_process.h"
@@ -9,26 +10,32 @@
 namespace {
 
 // Storm suppression: "<code> <threshold> 0 0 0", code 1 or 2.
-const char SUPPRESSION_NODE[] = " > /sys/devices/platform/tpm/cfg_mngt/vesk_cmd";
+std::string suppression()
+{
+    return std::string(" > ") + SUPPRESSION_NODE_PATH;
+}
 // WAN rate limit: "0 <us|ds> WAN <threshold> <burst>".
-const char RATE_LIMIT_NODE[] = " > /sys/devices/platform/tpm/cfg_traffic/rate_limit_if_set";
+std::string rateLimit()
+{
+    return std::string(" > ") + RATE_LIMIT_NODE_PATH;
+}
 
 }  // namespace
 
 std::vector<std::string> stormCommands(const std::string &mode, const std::string &threshold)
 {
     if (mode == "0")
-        return {"echo 1  " + threshold + "  0 0 0" + SUPPRESSION_NODE};
+        return {"echo 1  " + threshold + "  0 0 0" + suppression()};
     if (mode == "1")
-        return {"echo 2  " + threshold + "  0 0 0" + SUPPRESSION_NODE};
+        return {"echo 2  " + threshold + "  0 0 0" + suppression()};
     if (mode == "2")
-        return {"echo 0 us WAN  " + threshold + " 1536" + RATE_LIMIT_NODE,
-                "echo 0 ds WAN  " + threshold + " 1536" + RATE_LIMIT_NODE};
+        return {"echo 0 us WAN  " + threshold + " 1536" + rateLimit(),
+                "echo 0 ds WAN  " + threshold + " 1536" + rateLimit()};
     if (mode == "3")
-        return {std::string("echo 1 0 0 0 0") + SUPPRESSION_NODE,
-                std::string("echo 2 0 0 0 0") + SUPPRESSION_NODE,
-                std::string("echo 0 us WAN 1048568 1536") + RATE_LIMIT_NODE,
-                std::string("echo 0 ds WAN 1048568 1536") + RATE_LIMIT_NODE};
+        return {std::string("echo 1 0 0 0 0") + suppression(),
+                std::string("echo 2 0 0 0 0") + suppression(),
+                std::string("echo 0 us WAN 1048568 1536") + rateLimit(),
+                std::string("echo 0 ds WAN 1048568 1536") + rateLimit()};
     return {};
 }
 

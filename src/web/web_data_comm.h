@@ -8,9 +8,8 @@
 #include <cstdio>
 #include <string>
 
-// Where the CGI host stores an upload; configuration import and firmware
-// upgrade take their input from here.
-inline constexpr char UPLOAD_SAVE_PATH[] = "/tmp/recFile";
+#include "config/paths.h"
+
 
 // Methods other than these leave the caller's variable unchanged.
 enum class RequestMethod : unsigned char { NONE = 0, POST = 1, GET = 2 };
