@@ -6,6 +6,13 @@ SIM_IMAGE="$SIM_HOME/image"
 # server's setup), as installed: the image lays them down with its own parts.
 SIM_ROOTFS=$(cd "$SIM_HOME/../rootfs" && pwd -P)
 
+# The host paths the unit covers: bound to folders of its state, or overlaid
+# with the stand-ins and the unit's changes. The unit's own folders (state,
+# build, sim/) must lie outside every one of them.
+SIM_BOUND_PATHS="/var /tmp /dev /sys/devices/platform /sys/class"
+SIM_OVERLAID_PATHS="/etc /usr/sbin /sbin"
+SIM_COVERED_PATHS="$SIM_BOUND_PATHS $SIM_OVERLAID_PATHS"
+
 # Driver command nodes: write-only like their sysfs originals, which is how the
 # preloaded model (i2c_model.c) knows to keep every text written to them.
 SIM_COMMAND_NODES="tpm/cfg_mngt/vesk_cmd tpm/cfg_traffic/rate_limit_if_set neta/switch/reg_w"
@@ -67,9 +74,13 @@ sim_overlay_at() {
 # True only inside the unit whose state folder is $1: every device path is
 # backed by it, so nothing done there can reach the host's files.
 sim_inside_unit() {
-    local state=$1
-    [ -n "$state" ] &&
-        [ /var -ef "$state/var" ] && [ /tmp -ef "$state/tmp" ] && [ /dev -ef "$state/dev" ] &&
-        [ /sys/devices/platform -ef "$state/sys/devices/platform" ] && [ /sys/class -ef "$state/sys/class" ] &&
-        sim_overlay_at /etc && sim_overlay_at /usr/sbin && { [ /sbin -ef /usr/sbin ] || sim_overlay_at /sbin; }
+    local state=$1 path
+    [ -n "$state" ] || return 1
+    for path in $SIM_BOUND_PATHS; do
+        [ "$path" -ef "$state$path" ] || return 1
+    done
+    for path in $SIM_OVERLAID_PATHS; do
+        # /sbin may be the host's link to /usr/sbin, covered with it.
+        sim_overlay_at "$path" || { [ "$path" = /sbin ] && [ /sbin -ef /usr/sbin ]; } || return 1
+    done
 }

@@ -20,49 +20,15 @@ namespace {
 const std::string CLISH_SCRIPT_END = "--- end of script ---\n";
 // The clish bridge's script file: replaced and removed by every run.
 const char RUN_SCRIPT[] = "/tmp/TempFile";
-const char *const COMMAND_NODES[] = {"/sys/devices/platform/tpm/cfg_mngt/vesk_cmd",
-                                     "/sys/devices/platform/tpm/cfg_traffic/rate_limit_if_set",
-                                     "/sys/devices/platform/neta/switch/reg_w"};
+const char *const COMMAND_NODES[] = {SUPPRESSION_NODE_PATH, RATE_LIMIT_NODE_PATH, SWITCH_REGISTER_PATH};
 
 std::string stateFolder() { return std::getenv("ONU_SIM_STATE") ? std::getenv("ONU_SIM_STATE") : ""; }
 
-bool sameFile(const std::string &a, const std::string &b)
-{
-    struct stat first, second;
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
-// The file system type mounted last at the mount point decides.
-bool overlayAt(const std::string &mountPoint)
-{
-    std::ifstream mounts("/proc/self/mountinfo");
-    std::string line;
-    bool overlay = false;
-    while (std::getline(mounts, line)) {
-        std::istringstream fields(line);
-        std::string field, point;
-        for (int i = 0; i < 5 && fields >> field; ++i)
-            point = field;
-        if (point != mountPoint)
-            continue;
-        while (fields >> field && field != "-") {
-        }
-        overlay = fields >> field && field == "overlay";
-    }
-    return overlay;
-}
-
+// The unit's own check, by its own list of covered paths (sim/sim-lib.sh).
 bool insideUnit()
 {
-    std::string state = stateFolder();
-    if (state.empty())
-        return false;
-    for (const char *path : {"/var", "/tmp", "/dev", "/sys/devices/platform", "/sys/class"})
-        if (!sameFile(path, state + path))
-            return false;
-    return overlayAt("/etc") && overlayAt("/usr/sbin") &&
-           (sameFile("/sbin", "/usr/sbin") || overlayAt("/sbin"));
+    return !stateFolder().empty() &&
+           std::system("bash -c '. \"$ONU_SIM_HOME/sim-lib.sh\" && sim_inside_unit \"$ONU_SIM_STATE\"'") == 0;
 }
 
 // Checked once: the mounts do not change while the tests run.

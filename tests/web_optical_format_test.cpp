@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "web/optical_command.h"
+#include "web/optical_commands.h"
 
 namespace {
 

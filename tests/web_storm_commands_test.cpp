@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "web/storm_control_command.h"
+#include "web/storm_control_commands.h"
 
 namespace {
 
