@@ -8,8 +8,9 @@ const char COMM_INFO_ERROR[] = "get vesk comm info error ";
 
 }  // namespace
 
-int showMtu(TpmConfigStore &store)
+int showMtu()
 {
+    TpmConfigStore &store = *TpmConfigStore::getInstance();
     MtuInfo mtu;
     if (store.getMtu(mtu) == -1) {
         printLine("get mtu settings error ");
@@ -22,8 +23,9 @@ int showMtu(TpmConfigStore &store)
     return 0;
 }
 
-int setMtuSample(TpmConfigStore &store)
+int setMtuSample()
 {
+    TpmConfigStore &store = *TpmConfigStore::getInstance();
     if (store.setMtu({"1", "2000", "1999", "888"}) == -1) {
         printLine("set mtu settings error ");
         return -1;
@@ -31,8 +33,9 @@ int setMtuSample(TpmConfigStore &store)
     return 0;
 }
 
-int showWebVersions(WebConfigStore &store)
+int showWebVersions()
 {
+    WebConfigStore &store = *WebConfigStore::getInstance();
     CommInfo info;
     if (store.getCommInfo(info) == -1) {
         printLine(COMM_INFO_ERROR);
@@ -44,8 +47,9 @@ int showWebVersions(WebConfigStore &store)
     return 0;
 }
 
-int showIpInfo(WebConfigStore &store)
+int showIpInfo()
 {
+    WebConfigStore &store = *WebConfigStore::getInstance();
     IpInfo info;
     if (store.getIpInfo(info) == -1) {
         printLine(COMM_INFO_ERROR);
@@ -56,8 +60,9 @@ int showIpInfo(WebConfigStore &store)
     return 0;
 }
 
-int setIpSample(WebConfigStore &store)
+int setIpSample()
 {
+    WebConfigStore &store = *WebConfigStore::getInstance();
     IpInfo info;
     info.ipAddress = "192.0.0.0";
     info.netMask = "255.255.255.255";

@@ -5,8 +5,9 @@
 #include "diag/console_line.h"
 #include "diag/diag_routines.h"
 
-int showTransceiver(const std::string &busPath)
+int showTransceiver()
 {
+    const std::string busPath = I2C_BUS_PATH;
     I2cAcess transceiver(busPath);
     OpticalDiagnostics diagnostics;
     transceiver.readDiagnostics(diagnostics);
@@ -18,8 +19,9 @@ int showTransceiver(const std::string &busPath)
     return 0;
 }
 
-int showEponInfo(EponInfoReader &reader)
+int showEponInfo()
 {
+    EponInfoReader &reader = *EponInfoReader::getInstance();
     EponInfo info;
     if (reader.readEponInfo(info) == -1) {
         printLine("get onu info error ");
@@ -33,8 +35,9 @@ int showEponInfo(EponInfoReader &reader)
     return 0;
 }
 
-int showEponCounters(EponInfoReader &reader)
+int showEponCounters()
 {
+    EponInfoReader &reader = *EponInfoReader::getInstance();
     EponCounters counters;
     if (reader.readAllCounters(counters) == -1) {
         printLine("get all cnt info error ");
@@ -46,9 +49,9 @@ int showEponCounters(EponInfoReader &reader)
     return 0;
 }
 
-int showEponAll(EponInfoReader &reader)
+int showEponAll()
 {
-    showEponInfo(reader);
-    showEponCounters(reader);
+    showEponInfo();
+    showEponCounters();
     return 0;
 }

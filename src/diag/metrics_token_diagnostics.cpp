@@ -13,14 +13,16 @@ const char SET_TOKEN_ERROR[] = "set metrics token error ";
 
 }  // namespace
 
-int showMetricsToken(const std::string &tokenPath)
+int showMetricsToken()
 {
+    const std::string tokenPath = METRICS_TOKEN_PATH;
     printLine(TOKEN_LABEL, MetricsTokenStore(tokenPath).get());
     return 0;
 }
 
-int newMetricsToken(const std::string &tokenPath)
+int newMetricsToken()
 {
+    const std::string tokenPath = METRICS_TOKEN_PATH;
     std::string token;
     if (MetricsTokenStore(tokenPath).renew(token) != 0) {
         printLine(SET_TOKEN_ERROR);
@@ -30,8 +32,9 @@ int newMetricsToken(const std::string &tokenPath)
     return 0;
 }
 
-int setMetricsToken(const std::string &tokenPath)
+int setMetricsToken()
 {
+    const std::string tokenPath = METRICS_TOKEN_PATH;
     std::string token;
     for (int c; (c = std::getchar()) != EOF && c != '\n';) {
         token += static_cast<char>(c);
@@ -43,8 +46,9 @@ int setMetricsToken(const std::string &tokenPath)
     return 0;
 }
 
-int clearMetricsToken(const std::string &tokenPath)
+int clearMetricsToken()
 {
+    const std::string tokenPath = METRICS_TOKEN_PATH;
     if (MetricsTokenStore(tokenPath).clear() != 0) {
         printLine("clear metrics token error ");
         return -1;

@@ -11,8 +11,9 @@ const char *const USER_PORTS[] = {"0", "1", "2", "3"};
 
 }  // namespace
 
-int showProfileVersions(OnuProfileStore &store)
+int showProfileVersions()
 {
+    OnuProfileStore &store = *OnuProfileStore::getInstance();
     OnuVendorInfo vendor;
     if (store.getVendorInfo(vendor) == -1) {
         printLine("get onu serial error ");
@@ -25,8 +26,9 @@ int showProfileVersions(OnuProfileStore &store)
     return 0;
 }
 
-int showChipInfo(OnuProfileStore &store)
+int showChipInfo()
 {
+    OnuProfileStore &store = *OnuProfileStore::getInstance();
     ChipInfo chip;
     if (store.getChipInfo(chip) == -1) {
         printLine(CHIP_INFO_ERROR);
@@ -39,8 +41,9 @@ int showChipInfo(OnuProfileStore &store)
     return 0;
 }
 
-int showCapability(OnuProfileStore &store)
+int showCapability()
 {
+    OnuProfileStore &store = *OnuProfileStore::getInstance();
     OnuCapability capability;
     if (store.getCapability(capability) == -1) {
         printLine(CHIP_INFO_ERROR);
@@ -60,8 +63,9 @@ int showCapability(OnuProfileStore &store)
     return 0;
 }
 
-int setMulticastOff(OnuProfileStore &store)
+int setMulticastOff()
 {
+    OnuProfileStore &store = *OnuProfileStore::getInstance();
     if (store.setMulticastSwitch("0") == -1) {
         printLine("set multicast type error ");
         return -1;
@@ -69,8 +73,9 @@ int setMulticastOff(OnuProfileStore &store)
     return 0;
 }
 
-int showMulticastMode(OnuProfileStore &store)
+int showMulticastMode()
 {
+    OnuProfileStore &store = *OnuProfileStore::getInstance();
     std::string mode;
     if (store.getMulticastSwitch(mode) == -1) {
         printLine("get multicast type error ");
@@ -80,8 +85,9 @@ int showMulticastMode(OnuProfileStore &store)
     return 0;
 }
 
-int showLoopDetect(OnuProfileStore &store)
+int showLoopDetect()
 {
+    OnuProfileStore &store = *OnuProfileStore::getInstance();
     int result = 0;
     for (const char *port : USER_PORTS) {
         std::string detect;
@@ -93,8 +99,9 @@ int showLoopDetect(OnuProfileStore &store)
     return result;
 }
 
-int setLoopDetectOn(OnuProfileStore &store)
+int setLoopDetectOn()
 {
+    OnuProfileStore &store = *OnuProfileStore::getInstance();
     const std::string detect = "1";
     int result = 0;
     for (const char *port : USER_PORTS) {

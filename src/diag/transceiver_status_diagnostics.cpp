@@ -11,8 +11,9 @@ const char *const LIMIT_SUFFIXES[OPTICAL_LIMIT_COUNT] = {"HighAlarm", "LowAlarm"
 
 }  // namespace
 
-int showTransceiverThresholds(const std::string &busPath)
+int showTransceiverThresholds()
 {
+    const std::string busPath = I2C_BUS_PATH;
     I2cAcess transceiver(busPath);
     TransceiverStatus status;
     if (readTransceiverStatus(transceiver, status) != 0) {
