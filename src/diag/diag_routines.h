@@ -56,6 +56,10 @@ int clearMetricsToken();
 // Runs the trace hook's self-test, which prints nothing; always 0.
 int runTraceSelfTest();
 
+// onu-diag NAME: runs the routine called NAME. 0 when its operation
+// succeeded, 1 when it failed, 2 for an unknown name (the names are shown).
+int runDiag(int argc, char **argv);
+
 // The routine called `name` on the command line of onu-diag, or null.
 using DiagRoutine = int (*)();
 DiagRoutine findDiagRoutine(const std::string &name);

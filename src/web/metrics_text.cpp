@@ -1,7 +1,9 @@
 #include "web/metrics_text.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -24,9 +26,17 @@ std::string shortestNumber(Number value)
         return "NaN";
     if (std::isinf(value))
         return value < 0 ? "-Inf" : "+Inf";
+    // The fewest digits that read back as the same value, written plainly
+    // unless the value is very small or large; found by printf rather than
+    // to_chars, which would bring 100 KiB of tables.
+    const bool plain = std::fabs(value) >= 1e-4 && std::fabs(value) < 1e15;
     char text[32];
-    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, end.ptr);
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        if (static_cast<Number>(std::strtod(text, nullptr)) == value && (!plain || !std::strchr(text, 'e')))
+            break;
+    }
+    return text;
 }
 
 }  // namespace

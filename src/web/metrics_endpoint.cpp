@@ -1,15 +1,16 @@
 // cgi-bin/metrics: the unit's readings for a Prometheus server, one scrape
 // per request, behind the login gate (an admin session or the metrics
-// bearer token). Exit status is always 0.
+// bearer token).
 #include <chrono>
 
 #include "config/paths.h"
+#include "web/cgi_host.h"
 #include "web/http_reply.h"
 #include "web/metrics_scrape.h"
 #include "web/metrics_text.h"
 #include "web/web_gate.h"
 
-int main()
+int runMetricsEndpoint()
 {
     const auto start = std::chrono::steady_clock::now();
     WebGate gate;

@@ -1,10 +1,9 @@
-// onu-diag NAME: runs one console diagnostic routine. Exit status 0 when the
-// routine's operation succeeded, 1 when it failed, 2 for an unknown name.
+// onu-diag NAME: runs one console diagnostic routine.
 #include <cstdio>
 
 #include "diag/diag_routines.h"
 
-int main(int argc, char **argv)
+int runDiag(int argc, char **argv)
 {
     DiagRoutine routine = argc == 2 ? findDiagRoutine(argv[1]) : nullptr;
     if (!routine) {

@@ -1,6 +1,7 @@
 // The CGI host: reads one request, lets the login gate decide on it, stores
 // an upload (multipart form data) and hands the request to the dispatcher.
-// Exit status is always 0.
+#include "web/cgi_host.h"
+
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -25,7 +26,7 @@ constexpr int UPGRADE = 21;
 
 }  // namespace
 
-int main()
+int runCgiHost()
 {
     WebDataComm *input = WebDataComm::getInstance();
     ContentKind kind = ContentKind::OTHER;
