@@ -34,7 +34,9 @@ export function parseReply(reply) {
             if (!key || !text.startsWith(':"', at + key.length)) fail();
             at += key.length + 2;
             const end = valueEnd();
-            fields[key] = text.slice(at, end);
+            // The first value of a key counts: a later one can only come from
+            // a value that itself held quotes (a login echoes its user name).
+            if (!(key in fields)) fields[key] = text.slice(at, end);
             at = end + 1;
             if (text[at++] === '}') return fields;
         }
