@@ -1,9 +1,8 @@
 #include "init/boot_env.h"
 
-#include <cstdio>
-
 #include "config/paths.h"
 #include "device/shell_command.h"
+#include "device/whole_file.h"
 
 #include "config/mac_address.h"
 #include "log/log.h"
@@ -18,17 +17,11 @@ static const size_t MAC_TEXT_LENGTH = 17;
 int readBootEnvMac(std::string &mac)
 {
     runShell(std::string("fw_printenv mv_pon_addr >") + MAC_SCRATCH_PATH + " ");
-    FILE *scratch = std::fopen(MAC_SCRATCH_PATH, "r");
-    if (!scratch) {
+    std::string lines;
+    if (readWholeFile(MAC_SCRATCH_PATH, lines) != 0) {
         logTrace("cannot open %s", MAC_SCRATCH_PATH);
         return -1;
     }
-    std::string lines;
-    char buffer[512];
-    for (size_t size; (size = std::fread(buffer, 1, sizeof buffer, scratch)) > 0;) {
-        lines.append(buffer, size);
-    }
-    std::fclose(scratch);
     int result = findBootEnvMac(lines, mac);
     runShell(std::string("rm ") + MAC_SCRATCH_PATH);
     return result;

@@ -5,6 +5,7 @@
 
 #include "config/paths.h"
 #include "config/resource_lock.h"
+#include "device/whole_file.h"
 #include "log/log.h"
 
 namespace {
@@ -100,17 +101,11 @@ int getFecMode(std::string &fecMode)
     const CaptureLocks locks;
     capture(CLISH_EOAM, "show pon fec_mode");
 
-    FILE *output = std::fopen(INFO_FILE_PATH, "r");
-    if (!output) {
+    std::string text;
+    if (readWholeFile(INFO_FILE_PATH, text) != 0) {
         logTrace("open file info_file  fail !");
         return -1;
     }
-    std::string text;
-    char buffer[512];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, output)) > 0;) {
-        text.append(buffer, got);
-    }
-    std::fclose(output);
     // The phrase holds no line break, so finding it in the text finds it in a line.
     fecMode = text.find("FEC Enabled") != std::string::npos ? "1" : "0";
     runShell(std::string("rm -f ") + INFO_FILE_PATH);

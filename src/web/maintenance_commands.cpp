@@ -22,6 +22,7 @@
 
 #include "config/paths.h"
 #include "config/resource_lock.h"
+#include "device/whole_file.h"
 #include "web/clish_bridge.h"
 #include "web/config_archive.h"
 #include "web/firmware_image.h"
@@ -113,21 +114,6 @@ std::string livePath(const std::string &name)
     return name == WEB_XML_NAME ? std::string(WEB_XML_PATH) : XML_PARAMS_DIR + name;
 }
 
-// Whole contents of a regular file; false when it cannot be read.
-bool readWhole(const std::string &path, std::string &bytes)
-{
-    const int fd = openRegularFile(path);
-    if (fd < 0)
-        return false;
-    bytes.clear();
-    char chunk[4096];
-    ssize_t got;
-    while ((got = read(fd, chunk, sizeof chunk)) > 0)
-        bytes.append(chunk, static_cast<std::size_t>(got));
-    close(fd);
-    return got == 0;
-}
-
 // A live file that an import replaces, with the copy that puts it back.
 struct ReplacedFile {
     std::string path;       // the file itself, links resolved
@@ -143,7 +129,7 @@ bool backUp(ReplacedFile &file)
     struct stat status;
     if (stat(file.path.c_str(), &status) != 0)
         return errno == ENOENT;
-    if (!readWhole(file.path, bytes))
+    if (readWholeFile(file.path, bytes, true) != 0)
         return false;
     std::string backup = file.path + ".XXXXXX";
     const int fd = mkstemp(&backup[0]);
@@ -227,7 +213,7 @@ int importConfig(const std::vector<ConfigArchiveFile> &files)
 
     const bool imported = std::all_of(replaced.begin(), replaced.end(), [](const ReplacedFile &file) {
         std::string bytes;
-        return readWhole(file.path, bytes) && bytes == file.imported;
+        return readWholeFile(file.path, bytes, true) == 0 && bytes == file.imported;
     });
     std::for_each(replaced.begin(), replaced.end(), imported ? dropBackup : putBack);
     return imported ? 0 : -1;

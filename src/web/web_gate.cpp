@@ -1,14 +1,13 @@
 #include "web/web_gate.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <strings.h>
-#include <unistd.h>
 
 #include <charconv>
 #include <cstdlib>
 
 #include "config/paths.h"
+#include "device/whole_file.h"
 #include "log/log.h"
 #include "web/metrics_token_store.h"
 #include "web/request_params.h"
@@ -86,19 +85,6 @@ bool sameSecret(const std::string &given, const std::string &expected)
     for (std::size_t i = 0; i < given.size(); ++i)
         difference |= static_cast<unsigned char>(given[i] ^ expected[i]);
     return difference == 0;
-}
-
-int readWhole(const char *path, std::string &bytes)
-{
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    char buffer[8192];
-    ssize_t size;
-    while ((size = read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<std::size_t>(size));
-    close(fd);
-    return size < 0 ? -1 : 0;
 }
 
 }  // namespace
@@ -224,7 +210,7 @@ bool WebGate::admitHostRequest(const std::string &pathInfo, const std::string &r
     if (session.account != "admin")
         return refuse(403, FORBIDDEN);
     std::string archive;
-    if (readWhole(EXPORT_ARCHIVE_PATH, archive) != 0) {
+    if (readWholeFile(EXPORT_ARCHIVE_PATH, archive) != 0) {
         reply.sendError(404, "no exported configuration");
         return false;
     }
