@@ -23,7 +23,7 @@
 #include "config/store_edit.h"
 #include "config/tpm_config_store.h"
 #include "config/web_config_store.h"
-#include "config_test_files.h"
+#include "unit_support.h"
 #include "xml/xml.h"
 
 namespace {

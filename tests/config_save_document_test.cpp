@@ -9,7 +9,7 @@
 
 #include "config/save_document.h"
 #include "config/store_access.h"
-#include "config_test_files.h"
+#include "unit_support.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <tuple>
 #include <vector>
 
-#include "config_test_files.h"
+#include "unit_support.h"
 #include "device/epon_info_reader.h"
 
 namespace {

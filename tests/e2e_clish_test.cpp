@@ -28,27 +28,17 @@ TEST_F(ClishBridgeTest, CaptureRunnerAndPortVlan)
                                         script("eoam", "port vlan tag 1  100"), script("eoam", "")}));
 }
 
-TEST_F(ClishBridgeTest, FecModeFollowsTheUnitsState)
-{
-    for (const char *state : {"enable", "disable"}) {
-        writeFile(statePath("clish/fec_mode"), std::string(state) + "\n");
-        std::string fecMode;
-        EXPECT_EQ(getFecMode(fecMode), 0);
-        EXPECT_EQ(fecMode, std::string(state) == "enable" ? "1" : "0");
-        EXPECT_FALSE(fileExists(INFO_FILE_PATH));
-    }
-    EXPECT_EQ(clishScripts(), std::vector<std::string>(2, script("eoam", "show pon fec_mode")));
-}
-
-// Each case puts a clish of its own first on PATH: it reads the script, then
-// runs the case's shell text.
+// Each case puts a clish of its own first on PATH, which runs the case's
+// shell text; the unit's clish answers by the FEC state it keeps. The output
+// file is removed after it is read.
 TEST_F(ClishBridgeTest, FecModeReadsEveryOutputLine)
 {
     const std::tuple<const char *, int, const char *> cases[] = {
-        {"printf 'head\\nmode: FEC Enabled (forced)\\nFEC Disabled\\n'", 0, "1"},
-        {"printf 'FEC Enabled'", 0, "1"},
-        {"true", 0, "0"},
-        {"printf 'fec enabled\\nFEC  Enabled\\n'", 0, "0"},
+        {"exec /usr/sbin/clish", 0, "0"},
+        {"echo enable >$ONU_SIM_STATE/clish/fec_mode; exec /usr/sbin/clish", 0, "1"},
+        {"cat >/dev/null; printf 'head\\nmode: FEC Enabled (forced)\\nFEC Disabled\\n'", 0, "1"},
+        {"cat >/dev/null; printf 'FEC Enabled'", 0, "1"},
+        {"cat >/dev/null; printf 'fec enabled\\nFEC  Enabled\\n'", 0, "0"},
         // The output file vanished: nothing to read.
         {"rm -f /tmp/info_file", -1, "stale"},
     };
@@ -56,13 +46,15 @@ TEST_F(ClishBridgeTest, FecModeReadsEveryOutputLine)
     setenv("PATH", ("/tmp/fakebin:" + savedPath).c_str(), 1);
     runProgram("mkdir -p /tmp/fakebin");
     for (const auto &[body, result, fecMode] : cases) {
-        writeFile("/tmp/fakebin/clish", std::string("#!/bin/sh\ncat >/dev/null\n") + body + "\n");
+        writeFile("/tmp/fakebin/clish", std::string("#!/bin/sh\n") + body + "\n");
         runProgram("chmod +x /tmp/fakebin/clish");
         std::string read = "stale";
         EXPECT_EQ(getFecMode(read), result) << body;
         EXPECT_EQ(read, fecMode) << body;
+        EXPECT_FALSE(fileExists(INFO_FILE_PATH)) << body;
     }
     setenv("PATH", savedPath.c_str(), 1);
+    EXPECT_EQ(clishScripts(), std::vector<std::string>(2, script("eoam", "show pon fec_mode")));
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ TEST_F(ConcurrencyTest, EveryAcknowledgedWriteIsStoredAndEveryScriptArrivesOnce)
     };
     EXPECT_EQ(sorted(clishScripts()), sorted(expectedScripts));
     std::vector<std::string> nodeLines;
-    std::istringstream node(readFile("/sys/devices/platform/tpm/cfg_mngt/vesk_cmd"));
+    std::istringstream node(readFile(SUPPRESSION_NODE_PATH));
     for (std::string line; std::getline(node, line);)
         nodeLines.push_back(line);
     EXPECT_EQ(sorted(nodeLines), sorted(expectedNodes));

@@ -41,14 +41,6 @@ TEST_F(IpMtuMulticastTest, ReadsShowAndWritesStoreTheRequestValues)
         // Address and netmask need at least 8 characters each.
         {"cmd_id=6&action=1&ip=1.2.3.4&netmask=255.255.255.0", ipFail},
         {"cmd_id=6&action=1&ip=10.10.10.2&netmask=255.0.0", ipFail},
-        {"cmd_id=6&action=1", ipFail},
-        {"cmd_id=16&action=1&ipv4DsMtu=1400", errorReply(405, "set mtu fail"), {}, {}, "",
-         without(tpm, "mtu_setting")},
-        {"cmd_id=17&action=1&mc_mode=0", errorReply(405, "set multicast mode fail"), {}, {}, "",
-         without(eoam, "oam_multicast_switch")},
-        {"cmd_id=6&action=2&ip=10.10.10.2&netmask=255.0.0.0", ""},
-        {"cmd_id=16&action=2&ipv4DsMtu=1400", ""},
-        {"cmd_id=17&action=-1&mc_mode=0", ""},
     });
 }
 

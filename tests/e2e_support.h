@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/paths.h"
+#include "unit_support.h"
 
 // Standard output and exit status (128 + the signal number after a signal).
 struct RunResult {
@@ -34,8 +35,7 @@ RunResult runProgram(const std::string &commandLine);
 // emulator in a build for another processor).
 std::string programPath(const std::string &name);
 
-// Whole files; a missing file reads as "". replaceInFile needs `from` in the file.
-std::string readFile(const std::string &path);
+// Whole files (readFile: unit_support.h). replaceInFile needs `from` in the file.
 bool fileExists(const std::string &path);
 void writeFile(const std::string &path, const std::string &bytes);
 void replaceInFile(const std::string &path, const std::string &from, const std::string &to);
@@ -52,6 +52,8 @@ inline std::string script(const std::string &context, const std::string &command
 {
     return context + "\n" + command + "\n\nquit\n";
 }
+// The shell commands (log/system.log) with which the bridge runs one script.
+inline const std::string BRIDGE_COMMANDS = "clish </tmp/TempFile >/dev/null \nrm -f /tmp/TempFile\n";
 
 // Expected replies: a read's JSON body, and the error reply.
 inline std::string jsonReply(const std::string &body)
@@ -71,14 +73,9 @@ inline std::string replaced(std::string text, const std::string &from, const std
 }
 
 // The command tests lay down small web, traffic-processor, EOAM and OMCI files
-// of their own (e2e_support.cpp), without empty-element tags, which a store
-// write would expand. Transmit queue i of the third module has weight 10+i and
-// size 200+i, receive queue i of the third GMAC size 100+i; the other modules
-// and GMACs hold other values, so that a stray change shows.
-std::string txQueues(int count, const std::string &method = "0");
-std::string gmacQueues(int count);
-
-// The first `from` in a fixture file becomes `to`; both empty: a rewrite that changes nothing.
+// of their own (tests/e2e_fixtures), without empty-element tags, which a store
+// write would expand. A change: the first `from` in such a file becomes `to`;
+// both empty: a rewrite that changes nothing.
 struct Change {
     const char *path;
     std::string from, to;
@@ -89,17 +86,18 @@ std::vector<Change> without(const char *path, const std::string &element);
 
 // One request against the fixture files (edited by `before`) and all it must
 // leave: the output, the fixture files (as laid down but for `changes`), the
-// clish scripts, and the node texts as lines "<node file name>: <text>".
+// clish scripts, and the shell commands (log/system.log) it ran besides the
+// clish bridge's own, which follow them.
 struct Exchange {
     std::string query, reply;
     std::vector<Change> changes = {};
     std::vector<std::string> scripts = {};
-    std::string nodes = "";
+    std::string commands = "";
     std::vector<Change> before = {};
 };
 
-// Each exchange starts from fresh fixture files and an empty clish log; a stale
-// bridge script must be gone afterwards exactly when clish ran.
+// Each exchange starts from fresh fixture files and empty clish and shell
+// logs; a stale bridge script must be gone afterwards exactly when clish ran.
 void expectExchanges(const std::vector<Exchange> &exchanges);
 
 // The unit served as it ships: the build staged (cmake --install) and served

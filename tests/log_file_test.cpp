@@ -5,7 +5,7 @@
 #include <regex>
 #include <string>
 
-#include "config_test_files.h"
+#include "unit_support.h"
 #include "log/log.h"
 
 namespace {

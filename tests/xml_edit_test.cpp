@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "xml_test_doc.h"
+#include "unit_support.h"
 
 namespace {
 

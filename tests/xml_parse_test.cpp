@@ -5,8 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "config_test_files.h"
-#include "xml_test_doc.h"
+#include "unit_support.h"
 
 namespace {
 

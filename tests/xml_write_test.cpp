@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "xml_test_doc.h"
+#include "unit_support.h"
 
 namespace {
 

@@ -19,16 +19,44 @@ const uint32_t BLOCK_MAX = I2C_SMBUS_BLOCK_MAX;
 // Buffer of readDiagnostics; the diagnostics need only its first ten bytes.
 const size_t DIAG_BUFFER_SIZE = 100;
 
-int systemIoctl(int fd, unsigned long request, void *arg)
+// The bus opened read-write for one operation and closed on every way out of
+// it; `fd` is the descriptor, or -errno when the open failed.
+class BusDescriptor {
+public:
+    explicit BusDescriptor(const std::string &path) : fd(open(path.c_str(), O_RDWR))
+    {
+        if (fd < 0) {
+            fd = -errno;
+        }
+    }
+    ~BusDescriptor()
+    {
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    BusDescriptor(const BusDescriptor &) = delete;
+    BusDescriptor &operator=(const BusDescriptor &) = delete;
+
+    int fd;
+};
+
+// Every i2c-dev request goes through here: 0, or -errno when it failed.
+int busRequest(int fd, unsigned long request, void *argument)
 {
-    return ioctl(fd, request, arg);
+    return ioctl(fd, request, argument) < 0 ? -errno : 0;
+}
+
+int selectDevice(int fd, int address)
+{
+    return busRequest(fd, I2C_SLAVE, reinterpret_cast<void *>(static_cast<intptr_t>(address)));
 }
 
 // The one general transfer: every SMBus access goes through here.
 int smbusTransfer(int fd, uint8_t readWrite, uint8_t command, uint32_t size, i2c_smbus_data *data)
 {
     i2c_smbus_ioctl_data args = {readWrite, command, size, data};
-    return I2cAcess::ioctlFunction(fd, I2C_SMBUS, &args) < 0 ? -1 : 0;
+    return busRequest(fd, I2C_SMBUS, &args);
 }
 
 // Sets the device's register pointer: a byte write carrying only the command.
@@ -41,8 +69,8 @@ int setRegisterPointer(int fd, uint8_t reg)
 int readByte(int fd, uint8_t &byte)
 {
     i2c_smbus_data data = {};
-    if (smbusTransfer(fd, I2C_SMBUS_READ, 0, I2C_SMBUS_BYTE, &data) < 0) {
-        return -1;
+    if (int result = smbusTransfer(fd, I2C_SMBUS_READ, 0, I2C_SMBUS_BYTE, &data); result < 0) {
+        return result;
     }
     byte = data.byte;
     return 0;
@@ -65,38 +93,35 @@ bool appendBlock(const i2c_smbus_data &data, uint8_t *buffer, size_t bufferSize,
     return count < bufferSize;
 }
 
-// Reads one register run after the register pointer has been set; -1 when a
-// transfer fails, the device makes no progress or the mode is unknown.
-// Stops early, with 0, when the buffer is full.
+// Reads one register run after the register pointer has been set: -EIO when
+// the device makes no progress, -EINVAL for an unknown mode. Stops early,
+// with 0, when the buffer is full.
 int readRun(int fd, int32_t accessMode, const I2cReadItem &item, uint8_t *buffer,
             size_t bufferSize, size_t &count)
 {
-    if (count >= bufferSize) {
-        return 0;
-    }
     if (accessMode == I2C_ACCESS_BYTE) {
         for (uint32_t i = 0; i < item.length && count < bufferSize; ++i) {
             I2cAcess::sleepMs(1);
-            if (readByte(fd, buffer[count]) < 0) {
-                return -1;
+            if (int result = readByte(fd, buffer[count]); result < 0) {
+                return result;
             }
             ++count;
         }
         return 0;
     }
     if (accessMode != I2C_ACCESS_BLOCK) {
-        return -1;
+        return -EINVAL;
     }
     i2c_smbus_data data;
     uint8_t reg = item.reg;
     uint32_t remaining = item.length;
     while (remaining > BLOCK_MAX) {
-        if (readBlock(fd, reg, BLOCK_MAX, I2C_SMBUS_I2C_BLOCK_BROKEN, data) < 0) {
-            return -1;
+        if (int result = readBlock(fd, reg, BLOCK_MAX, I2C_SMBUS_I2C_BLOCK_BROKEN, data); result < 0) {
+            return result;
         }
         uint32_t got = std::min<uint32_t>(data.block[0], BLOCK_MAX);
         if (got == 0) {
-            return -1;
+            return -EIO;
         }
         if (!appendBlock(data, buffer, bufferSize, count)) {
             return 0;
@@ -108,16 +133,24 @@ int readRun(int fd, int32_t accessMode, const I2cReadItem &item, uint8_t *buffer
         return 0;
     }
     uint32_t size = remaining == BLOCK_MAX ? I2C_SMBUS_I2C_BLOCK_BROKEN : I2C_SMBUS_I2C_BLOCK_DATA;
-    if (readBlock(fd, reg, remaining, size, data) < 0) {
-        return -1;
+    if (int result = readBlock(fd, reg, remaining, size, data); result < 0) {
+        return result;
     }
     appendBlock(data, buffer, bufferSize, count);
     return 0;
 }
 
-}  // namespace
+// Sets the pointer to the item's register, then reads the run.
+int readItem(int fd, int32_t accessMode, const I2cReadItem &item, uint8_t *buffer, size_t bufferSize,
+             size_t &count)
+{
+    if (int result = setRegisterPointer(fd, item.reg); result < 0) {
+        return result;
+    }
+    return readRun(fd, accessMode, item, buffer, bufferSize, count);
+}
 
-I2cAcess::IoctlFunction I2cAcess::ioctlFunction = systemIoctl;
+}  // namespace
 
 I2cAcess::I2cAcess(const std::string &busPath) : busPath(busPath), accessMode(I2C_ACCESS_BLOCK)
 {
@@ -128,24 +161,16 @@ I2cAcess::~I2cAcess() = default;
 int I2cAcess::readDiagnostics(OpticalDiagnostics &record)
 {
     record = {};
-    int fd = open(busPath.c_str(), O_RDWR);
-    if (fd < 0) {
-        return 0;
-    }
-    uint8_t buffer[DIAG_BUFFER_SIZE] = {};
-    size_t count = 0;
-    if (setSlaveAddress(fd, TRANSCEIVER_DIAG_ADDRESS) < 0) {
-        close(fd);
+    const BusDescriptor bus(busPath);
+    if (bus.fd < 0 || selectDevice(bus.fd, TRANSCEIVER_DIAG_ADDRESS) < 0) {
         return 0;
     }
     sleepMs(1);
-    if (setRegisterPointer(fd, TRANSCEIVER_DIAG_ITEM.reg) < 0 ||
-        readRun(fd, accessMode, TRANSCEIVER_DIAG_ITEM, buffer, sizeof buffer, count) < 0) {
-        close(fd);
-        return 0;
+    uint8_t buffer[DIAG_BUFFER_SIZE] = {};
+    size_t count = 0;
+    if (readItem(bus.fd, accessMode, TRANSCEIVER_DIAG_ITEM, buffer, sizeof buffer, count) == 0) {
+        decodeDiagnostics(buffer, record);
     }
-    close(fd);
-    decodeDiagnostics(buffer, record);
     return 0;
 }
 
@@ -156,12 +181,8 @@ int I2cAcess::readRegisters(int address, const std::vector<I2cReadItem> &items, 
     if (address < 0x03 || address > 0x77) {
         return 0;
     }
-    int fd = open(busPath.c_str(), O_RDWR);
-    if (fd < 0) {
-        return 0;
-    }
-    if (setSlaveAddress(fd, address) < 0) {
-        close(fd);
+    const BusDescriptor bus(busPath);
+    if (bus.fd < 0 || selectDevice(bus.fd, address) < 0) {
         return 0;
     }
     for (const I2cReadItem &item : items) {
@@ -169,12 +190,10 @@ int I2cAcess::readRegisters(int address, const std::vector<I2cReadItem> &items, 
             break;
         }
         sleepMs(1);
-        if (setRegisterPointer(fd, item.reg) < 0 ||
-            readRun(fd, accessMode, item, buffer, bufferSize, count) < 0) {
+        if (readItem(bus.fd, accessMode, item, buffer, bufferSize, count) < 0) {
             break;
         }
     }
-    close(fd);
     return 0;
 }
 
@@ -183,36 +202,30 @@ int I2cAcess::probe(int address, int first, int last)
     if (address < first || address > last) {
         return -1;
     }
-    int fd = open(busPath.c_str(), O_RDWR);
-    if (fd < 0) {
-        int error = errno;
+    const BusDescriptor bus(busPath);
+    if (bus.fd < 0) {
         fprintf(stderr, "In this SFU could not open I2C bus file %s, %s(%d)\n", busPath.c_str(),
-                strerror(error), error);
+                strerror(-bus.fd), -bus.fd);
         return -1;
     }
-    int kind = -1;
-    if (setSlaveAddress(fd, address) == 0) {
-        // Byte reads for the ranges where a quick write can upset a device
-        // (write-protect switches and EEPROMs); a quick write elsewhere.
-        bool readOnly = (address >= 0x30 && address <= 0x37) || (address >= 0x50 && address <= 0x5F);
-        i2c_smbus_data data;
-        if (!readOnly) {
-            kind = smbusTransfer(fd, I2C_SMBUS_WRITE, 0, I2C_SMBUS_QUICK, nullptr) == 0 ? 3 : -1;
-        } else if (smbusTransfer(fd, I2C_SMBUS_READ, 0, I2C_SMBUS_BYTE, &data) == 0) {
-            kind = 1;
-        } else {
-            kind = readBlock(fd, 0, 1, I2C_SMBUS_I2C_BLOCK_DATA, data) == 0 ? 2 : -1;
-        }
+    if (selectDevice(bus.fd, address) < 0) {
+        return -1;
     }
-    close(fd);
-    return kind;
+    // Byte reads for the ranges where a quick write can upset a device
+    // (write-protect switches and EEPROMs); a quick write elsewhere.
+    if (!((address >= 0x30 && address <= 0x37) || (address >= 0x50 && address <= 0x5F))) {
+        return smbusTransfer(bus.fd, I2C_SMBUS_WRITE, 0, I2C_SMBUS_QUICK, nullptr) == 0 ? 3 : -1;
+    }
+    i2c_smbus_data data;
+    if (smbusTransfer(bus.fd, I2C_SMBUS_READ, 0, I2C_SMBUS_BYTE, &data) == 0) {
+        return 1;
+    }
+    return readBlock(bus.fd, 0, 1, I2C_SMBUS_I2C_BLOCK_DATA, data) == 0 ? 2 : -1;
 }
 
 int I2cAcess::setSlaveAddress(int fd, int address)
 {
-    return ioctlFunction(fd, I2C_SLAVE, reinterpret_cast<void *>(static_cast<intptr_t>(address))) < 0
-               ? -1
-               : 0;
+    return selectDevice(fd, address) < 0 ? -1 : 0;
 }
 
 void I2cAcess::sleepMs(unsigned ms)

@@ -1,10 +1,10 @@
 // The optical transceiver's diagnostics (SFF-8472, device 0x51, bytes
 // 96-105) read through Linux i2c-dev.
 //
-// Result convention: operations returning int give 0 (or a positive kind, for
-// probe) on success and -1 on failure, except readDiagnostics and
-// readRegisters, which always return 0 and report failure through their
-// output (zeros, a short count).
+// Result convention: readDiagnostics and readRegisters always return 0 and
+// report failure through their output (zeros, a short count); probe returns
+// 1, 2 or 3, or -1; setSlaveAddress 0 or -1. Inside, every bus step returns
+// 0 (or a descriptor) on success and -errno on failure.
 #ifndef ONU_DEVICE_I2C_ACESS_H
 #define ONU_DEVICE_I2C_ACESS_H
 
@@ -38,10 +38,6 @@ const int32_t I2C_ACCESS_BLOCK = 2;
 
 class I2cAcess {
 public:
-    // Signature of ioctl(2); unit tests replace ioctlFunction with a fake bus.
-    using IoctlFunction = int (*)(int fd, unsigned long request, void *arg);
-    static IoctlFunction ioctlFunction;
-
     explicit I2cAcess(const std::string &busPath);
     virtual ~I2cAcess();
 
