@@ -82,14 +82,9 @@ double naturalLog(double x)
     return 2.0 * series + exponent * LN_2;
 }
 
-}  // namespace
 
-float powerDbm(uint32_t raw)
-{
-    float milliwatts = static_cast<float>(raw) / 10000.0f;
-    return static_cast<float>(10.0 * naturalLog(static_cast<double>(milliwatts)) / LN_10);
-}
-
+// "temp", "voltage", "bias", "tx_opt_power" and "rx_opt_power", each a number
+// with two decimals, a blank and its unit. A zero power reads "-inf dBm".
 ReplyFields opticalReplyFields(const OpticalDiagnostics &diagnostics)
 {
     ReplyFields fields;
@@ -106,6 +101,15 @@ ReplyFields opticalReplyFields(const OpticalDiagnostics &diagnostics)
     fields["tx_opt_power"] = withUnit(powerDbm(diagnostics.txOpticalPower), " dBm");
     return fields;
 }
+
+}  // namespace
+
+float powerDbm(uint32_t raw)
+{
+    float milliwatts = static_cast<float>(raw) / 10000.0f;
+    return static_cast<float>(10.0 * naturalLog(static_cast<double>(milliwatts)) / LN_10);
+}
+
 
 void RequestProcess::processOpticalInfo()
 {

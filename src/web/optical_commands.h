@@ -1,14 +1,10 @@
-// The optical module page (command 3): the transceiver's raw diagnostics in
-// display units.
+// The optical module's powers in display units, shared by the optical module
+// page and the metrics.
 #ifndef ONU_WEB_OPTICAL_COMMANDS_H
 #define ONU_WEB_OPTICAL_COMMANDS_H
 
-#include "device/i2c_acess.h"
-#include "web/http_reply.h"
+#include <cstdint>
 
-// "temp", "voltage", "bias", "tx_opt_power" and "rx_opt_power", each a number
-// with two decimals, a blank and its unit. A zero power reads "-inf dBm".
-ReplyFields opticalReplyFields(const OpticalDiagnostics &diagnostics);
 // Raw power in 0.1 uW to dBm, as the page shows it; a zero power gives
 // negative infinity.
 float powerDbm(uint32_t raw);

@@ -1,6 +1,7 @@
 // Storm control and WAN rate limit (30): programmed through the traffic
 // processor's sysfs command nodes, then stored in the web configuration.
-#include "web/storm_control_commands.h"
+#include <string>
+#include <vector>
 
 #include "config/paths.h"
 #include "log/log.h"
@@ -20,8 +21,11 @@ std::string rateLimit()
     return std::string(" > ") + RATE_LIMIT_NODE_PATH;
 }
 
-}  // namespace
 
+// The shell commands, in order, that program the traffic processor for a
+// storm mode: "0" and "1" suppression with the threshold, "2" the WAN rate
+// limit in both directions, "3" everything off. Other modes need none. The
+// threshold is inserted unchanged.
 std::vector<std::string> stormCommands(const std::string &mode, const std::string &threshold)
 {
     if (mode == "0")
@@ -38,6 +42,8 @@ std::vector<std::string> stormCommands(const std::string &mode, const std::strin
                 std::string("echo 0 ds WAN 1048568 1536") + rateLimit()};
     return {};
 }
+
+}  // namespace
 
 void RequestProcess::processStormControl()
 {
