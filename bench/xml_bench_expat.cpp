@@ -11,11 +11,10 @@ struct Counts {
     size_t textBytes = 0;
 };
 
-void XMLCALL startElement(void *data, const XML_Char *, const XML_Char **) {
-    ++static_cast<Counts *>(data)->elements;
-}
+void XMLCALL startElement(void *data, const XML_Char *, const XML_Char **) { ++static_cast<Counts *>(data)->elements; }
 void XMLCALL endElement(void *, const XML_Char *) {}
-void XMLCALL characters(void *data, const XML_Char *, int length) {
+void XMLCALL characters(void *data, const XML_Char *, int length)
+{
     static_cast<Counts *>(data)->textBytes += static_cast<size_t>(length);
 }
 
@@ -24,7 +23,8 @@ struct Parsed {
     Counts counts;
 };
 
-void *parse(char *text, size_t size) {
+void *parse(char *text, size_t size)
+{
     auto *parsed = new Parsed{XML_ParserCreate(nullptr), {}};
     XML_SetUserData(parsed->parser, &parsed->counts);
     XML_SetElementHandler(parsed->parser, startElement, endElement);
@@ -33,7 +33,8 @@ void *parse(char *text, size_t size) {
     return parsed;
 }
 
-void release(void *document) {
+void release(void *document)
+{
     auto *parsed = static_cast<Parsed *>(document);
     XML_ParserFree(parsed->parser);
     delete parsed;

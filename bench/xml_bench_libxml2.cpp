@@ -5,11 +5,13 @@
 
 namespace {
 
-void *parse(char *text, size_t size) {
+void *parse(char *text, size_t size)
+{
     return xmlReadMemory(text, static_cast<int>(size), nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_HUGE);
 }
 
-size_t write(void *document) {
+size_t write(void *document)
+{
     xmlChar *text = nullptr;
     int size = 0;
     xmlDocDumpMemory(static_cast<xmlDocPtr>(document), &text, &size);

@@ -25,7 +25,8 @@ const BenchParser *const PARSERS[] = {&oursParser, &pugixmlParser, &tinyxml2Pars
 const char *const OPERATIONS[] = {"parse", "parse+write"};
 
 // CPU time of this thread: the figures hold on a machine busy with other work.
-double cpuSeconds() {
+double cpuSeconds()
+{
     timespec now;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
@@ -37,7 +38,8 @@ double cpuSeconds() {
 // a single short run would be too brief for the CPU clock to measure.
 std::map<std::string, std::map<std::string, std::map<std::string, double>>> fastestRepetition;
 
-void run(benchmark::State &state, const Document *doc, const BenchParser *parser, bool write) {
+void run(benchmark::State &state, const Document *doc, const BenchParser *parser, bool write)
+{
     std::vector<char> copy(doc->text.size());
     // One untimed run first: the heap as the benchmark before left it is not part of
     // the figure.
@@ -48,7 +50,8 @@ void run(benchmark::State &state, const Document *doc, const BenchParser *parser
         memcpy(copy.data(), doc->text.data(), copy.size());  // a fresh buffer, outside the timing
         double start = cpuSeconds();
         void *parsed = parser->parse(copy.data(), copy.size());
-        if (write) benchmark::DoNotOptimize(parser->write(parsed));
+        if (write)
+            benchmark::DoNotOptimize(parser->write(parsed));
         double seconds = cpuSeconds() - start;
         parser->release(parsed);
         state.SetIterationTime(seconds);
@@ -63,29 +66,37 @@ void run(benchmark::State &state, const Document *doc, const BenchParser *parser
 // A library takes part in an operation when it can carry it out: expat does not write.
 bool takesPart(const BenchParser *parser, bool write) { return !write || parser->write; }
 
-void printTable(const std::vector<Document> &docs) {
+void printTable(const std::vector<Document> &docs)
+{
     printf("\nFastest of the repetitions, thread CPU time; - where a library does not write.\n");
     printf("%-14s %-12s", "document", "operation");
-    for (const BenchParser *parser : PARSERS) printf(" %8s", parser->name);
+    for (const BenchParser *parser : PARSERS)
+        printf(" %8s", parser->name);
     printf("        our time / peer time:");
     for (const BenchParser *parser : PARSERS)
-        if (parser != &oursParser) printf(" %s", parser->name);
+        if (parser != &oursParser)
+            printf(" %s", parser->name);
     printf("\n");
     for (const Document &doc : docs) {
         for (bool write : {false, true}) {
             auto &seconds = fastestRepetition[doc.name][OPERATIONS[write]];
-            if (!seconds.count(oursParser.name)) continue;  // not run
+            if (!seconds.count(oursParser.name))
+                continue;  // not run
             double megabytes = static_cast<double>(doc.text.size()) / 1e6;
             printf("%-14s %-12s", doc.name.c_str(), OPERATIONS[write]);
-            for (const BenchParser *parser : PARSERS) {
-                if (seconds.count(parser->name)) printf(" %8.1f", megabytes / seconds[parser->name]);
-                else printf(" %8s", "-");
-            }
+            for (const BenchParser *parser : PARSERS)
+                if (seconds.count(parser->name))
+                    printf(" %8.1f", megabytes / seconds[parser->name]);
+                else
+                    printf(" %8s", "-");
             printf("  MB/s  ");
             for (const BenchParser *parser : PARSERS) {
-                if (parser == &oursParser) continue;
-                if (seconds.count(parser->name)) printf(" %8.2f", seconds[oursParser.name] / seconds[parser->name]);
-                else printf(" %8s", "-");
+                if (parser == &oursParser)
+                    continue;
+                if (seconds.count(parser->name))
+                    printf(" %8.2f", seconds[oursParser.name] / seconds[parser->name]);
+                else
+                    printf(" %8s", "-");
             }
             printf("\n");
         }
@@ -105,20 +116,22 @@ void printTable(const std::vector<Document> &docs) {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     // Keep freed memory in the process: otherwise every run of every library pays the
     // kernel again for the pages of its nodes, which is what the figures would show.
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
     const std::vector<Document> docs = {
-        {"config-10K", configDocument(10 * 1024)},   {"config-1M", configDocument(1 << 20)},
-        {"config-16M", configDocument(16 << 20)},    {"attributes-1M", attributeDocument(1 << 20)},
-        {"text-1M", textDocument(1 << 20)},          {"children-100k", wideDocument(100000)},
+        {"config-10K", configDocument(10 * 1024)}, {"config-1M", configDocument(1 << 20)},
+        {"config-16M", configDocument(16 << 20)},  {"attributes-1M", attributeDocument(1 << 20)},
+        {"text-1M", textDocument(1 << 20)},        {"children-100k", wideDocument(100000)},
     };
     for (const Document &doc : docs)
         for (bool write : {false, true})
             for (const BenchParser *parser : PARSERS) {
-                if (!takesPart(parser, write)) continue;
+                if (!takesPart(parser, write))
+                    continue;
                 benchmark::RegisterBenchmark((doc.name + "/" + OPERATIONS[write] + "/" + parser->name).c_str(), run,
                                              &doc, parser, write)
                     ->UseManualTime()

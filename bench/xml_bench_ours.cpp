@@ -8,7 +8,8 @@ namespace {
 
 void *parse(char *text, size_t size) { return xmlParseString(text, size); }
 
-size_t write(void *document) {
+size_t write(void *document)
+{
     char *text = xmlToText(static_cast<XmlNode *>(document));
     size_t size = strlen(text);
     free(text);

@@ -7,7 +7,8 @@
 namespace {
 
 // Parses in place, as our library does.
-void *parse(char *text, size_t size) {
+void *parse(char *text, size_t size)
+{
     auto *doc = new pugi::xml_document;
     doc->load_buffer_inplace(text, size);
     return doc;
@@ -18,7 +19,8 @@ struct CountingWriter : pugi::xml_writer {
     void write(const void *data, size_t size) override { out.append(static_cast<const char *>(data), size); }
 };
 
-size_t write(void *document) {
+size_t write(void *document)
+{
     CountingWriter writer;
     static_cast<pugi::xml_document *>(document)->save(writer, "", pugi::format_raw);
     return writer.out.size();

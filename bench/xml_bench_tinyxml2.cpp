@@ -4,13 +4,15 @@
 
 namespace {
 
-void *parse(char *text, size_t size) {
+void *parse(char *text, size_t size)
+{
     auto *doc = new tinyxml2::XMLDocument;
     doc->Parse(text, size);
     return doc;
 }
 
-size_t write(void *document) {
+size_t write(void *document)
+{
     tinyxml2::XMLPrinter printer(nullptr, true);
     static_cast<tinyxml2::XMLDocument *>(document)->Print(&printer);
     return static_cast<size_t>(printer.CStrSize());

@@ -36,10 +36,7 @@ const std::string VALUE = "v<&>\"'\t\r\n]]>&#x41;";
 
 std::string folder;
 
-std::string pathOf(const char *name)
-{
-    return folder + "/" + name;
-}
+std::string pathOf(const char *name) { return folder + "/" + name; }
 
 std::string contentOf(const std::string &path)
 {
@@ -93,54 +90,62 @@ void buildGroups()
         {"web.xml",
          {[] { return web.getCommInfo(comm); }, [] { return web.getIpInfo(ip); },
           [] { return web.getAdminPassword(text); }, [] { return web.getUserPassword(text); },
-          [] { return web.getAccountPassword("admin", text); },
-          [] { return web.getVlanPorts(vlanPorts); }, [] { return web.getFecInfo(fec); },
-          [] { return web.getAuthMode(text); }, [] { return web.getOnuSn(text); },
+          [] { return web.getAccountPassword("admin", text); }, [] { return web.getVlanPorts(vlanPorts); },
+          [] { return web.getFecInfo(fec); }, [] { return web.getAuthMode(text); }, [] { return web.getOnuSn(text); },
           [] { return web.getLoid(loid); },
           [] {
               switchPorts.clear();
               return web.getSwitchPorts(switchPorts);
           },
-          [] { return web.getMacAgingTime("0", text); },
-          [] { return web.getStorm(text, text); }},
-         {[] { return web.setIpInfo({VALUE, VALUE, ""}); }, [] { return web.setOnuMac(VALUE); },
-          [] { return web.setAdminPassword(VALUE); }, [] { return web.setUserPassword(VALUE); },
-          [] { return web.setVlanPort({"0", VALUE, VALUE, VALUE, VALUE}); },
+          [] { return web.getMacAgingTime("0", text); }, [] { return web.getStorm(text, text); }},
+         {[] {
+              return web.setIpInfo({VALUE, VALUE, ""});
+          },
+          [] { return web.setOnuMac(VALUE); }, [] { return web.setAdminPassword(VALUE); },
+          [] { return web.setUserPassword(VALUE); },
+          [] {
+              return web.setVlanPort({"0", VALUE, VALUE, VALUE, VALUE});
+          },
           [] { return web.setFecMode(VALUE); }, [] { return web.setAuthMode(VALUE); },
-          [] { return web.setOnuSn(VALUE); }, [] { return web.setLoid({VALUE, VALUE}); },
-          [] { return web.setSwitchPort({"0", VALUE, VALUE, VALUE, VALUE, VALUE}); },
-          [] { return web.setMacAgingTime("0", VALUE); },
-          [] { return web.setStorm(VALUE, VALUE); }}},
+          [] { return web.setOnuSn(VALUE); },
+          [] {
+              return web.setLoid({VALUE, VALUE});
+          },
+          [] {
+              return web.setSwitchPort({"0", VALUE, VALUE, VALUE, VALUE, VALUE});
+          },
+          [] { return web.setMacAgingTime("0", VALUE); }, [] { return web.setStorm(VALUE, VALUE); }}},
         {"gpon.xml",
          {[] { return pon.getPonSerialNum(text); }, [] { return pon.getPonPasswd(text); },
           [] { return pon.getPonSerialSrc(text); }},
          {[] { return pon.setPonSerialNum(VALUE); }, [] { return pon.setPonPasswd(VALUE); },
           [] { return pon.setPonSerialSrc(VALUE); }}},
         {"profile.xml",
-         {[] { return profile.getVendorInfo(vendor); },
-          [] { return profile.getDefaultVendorInfo(vendor); },
-          [] { return profile.getChipInfo(chip); },
-          [] { return profile.getCapability(capability); },
+         {[] { return profile.getVendorInfo(vendor); }, [] { return profile.getDefaultVendorInfo(vendor); },
+          [] { return profile.getChipInfo(chip); }, [] { return profile.getCapability(capability); },
           [] { return profile.getFirmwareVersion(text); }},
-         {[] { return profile.setVendorInfo({VALUE, VALUE, VALUE, VALUE}); }}},
+         {[] {
+             return profile.setVendorInfo({VALUE, VALUE, VALUE, VALUE});
+         }}},
         {"eoam.xml",
-         {[] { return profile.getMulticastSwitch(text); },
-          [] { return profile.getMulticastGroupNum(text); },
+         {[] { return profile.getMulticastSwitch(text); }, [] { return profile.getMulticastGroupNum(text); },
           [] { return profile.getLoopDetect("1", text); }},
-         {[] { return profile.setMulticastSwitch(VALUE); },
-          [] { return profile.setLoopDetect("1", VALUE); }}},
+         {[] { return profile.setMulticastSwitch(VALUE); }, [] { return profile.setLoopDetect("1", VALUE); }}},
         {"omci.xml",
          {[] { return omci.getCtcLoidAuth(loid); }, [] { return omci.getPortIsolation(text); }},
-         {[] { return omci.setCtcLoidAuth({VALUE, VALUE}); },
+         {[] {
+              return omci.setCtcLoidAuth({VALUE, VALUE});
+          },
           [] { return omci.setPortIsolation(VALUE); }}},
         {"tpm.xml",
          {[] { return tpm.getMtu(mtu); }, [] { return tpm.getSchedMethod(text); },
           [] { return tpm.getQueueWeights(queues); }, [] { return tpm.getTxQueueSizes(queues); },
           [] { return tpm.getGmacQueueSizes(queues); }},
-         {[] { return tpm.setMtu({VALUE, VALUE, VALUE, VALUE}); },
+         {[] {
+              return tpm.setMtu({VALUE, VALUE, VALUE, VALUE});
+          },
           [] { return tpm.setSchedMethod(VALUE); }, [] { return tpm.setFlowControl(VALUE); },
-          [] { return tpm.setQueueWeight("1", VALUE); },
-          [] { return tpm.setTxQueueSize("1", VALUE); },
+          [] { return tpm.setQueueWeight("1", VALUE); }, [] { return tpm.setTxQueueSize("1", VALUE); },
           [] { return tpm.setGmacQueueSize("1", VALUE); }}},
     };
 }

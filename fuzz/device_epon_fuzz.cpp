@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     EponInfo info;
     if (reader.readEponInfo(info) != 0)
         std::abort();
-    for (const std::string *field : {&info.state, &info.etherType, &info.unicastMacAddr,
-                                     &info.field3, &info.txLLId1, &info.txLLId2})
+    for (const std::string *field :
+         {&info.state, &info.etherType, &info.unicastMacAddr, &info.field3, &info.txLLId1, &info.txLLId2})
         requireWord(*field);
 
     EponCounters counters;

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "init/boot_env.h"
 #include "config/mac_address.h"
+#include "init/boot_env.h"
 
 static bool onlyHexDigitsAndColons(const std::string &text)
 {
@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::string next = mac;
             nextMacAddress(next);
             const std::string sn = macDigits(mac);
-            if (!onlyHexDigitsAndColons(mac) || !isMacAddress(next) || sn.size() != 12 ||
-                !onlyHexDigitsAndColons(sn) || sn.find(':') != std::string::npos)
+            if (!onlyHexDigitsAndColons(mac) || !isMacAddress(next) || sn.size() != 12 || !onlyHexDigitsAndColons(sn) ||
+                sn.find(':') != std::string::npos)
                 std::abort();
         }
     } else if (mac != before) {

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     static const std::set<std::string> NAMES = {"eoam_xml_cfg_file.xml", "gpon_xml_cfg_file.xml",
                                                 "omci_xml_cfg_file.xml", "onu_profile_xml_cfg_file.xml",
-                                                "tpm_xml_cfg_file.xml", "vesk_xml_cfg_file.xml"};
+                                                "tpm_xml_cfg_file.xml",  "vesk_xml_cfg_file.xml"};
     std::set<std::string> seen;
     for (const ConfigArchiveFile &file : files)
         if (!NAMES.count(file.name) || !seen.insert(file.name).second || file.bytes.size() > MAX_CONFIG_FILE_SIZE)

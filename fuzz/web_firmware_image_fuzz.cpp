@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     static const char *const MAGICS[] = {"\x1f\x8b", "\x27\x05\x19\x56", "hsqs", nullptr};
     const char *magic = MAGICS[updateType];
-    const bool kindMatches = magic ? length >= std::strlen(magic) && std::memcmp(image, magic, std::strlen(magic)) == 0
-                                   : length >= 2 && ((image[0] == 0x19 && image[1] == 0x85) ||
-                                                     (image[0] == 0x85 && image[1] == 0x19));
+    const bool kindMatches =
+        magic ? length >= std::strlen(magic) && std::memcmp(image, magic, std::strlen(magic)) == 0
+              : length >= 2 && ((image[0] == 0x19 && image[1] == 0x85) || (image[0] == 0x85 && image[1] == 0x19));
     if (length == 0 || length > limit || !kindMatches || (updateType == 1 && length < 64))
         std::abort();
     return 0;

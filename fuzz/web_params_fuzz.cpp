@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     RequestParams params(text);
     const std::string value = params.getValue(key);
-    if (value.find('&') != std::string::npos ||
-        (!value.empty() && text.find(value) == std::string::npos))
+    if (value.find('&') != std::string::npos || (!value.empty() && text.find(value) == std::string::npos))
         std::abort();
 
     const int cmdId = params.cmdId;

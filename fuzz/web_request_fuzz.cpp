@@ -27,8 +27,7 @@ const int READ_COMMANDS[] = {2, 3, 4, 5, 6, 8, 16, 17, 22, 23, 24, 25, 26, 27, 2
 const char INSIDE_UNIT_CHECK[] =
     "bash -c '. \"$ONU_SIM_HOME/sim-lib.sh\" && sim_inside_unit \"$ONU_SIM_STATE\"' 2>/dev/null";
 
-const char SUCCESS_HEAD[] =
-    "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n";
+const char SUCCESS_HEAD[] = "HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n\r\n";
 const char ERROR_HEAD[] = "HTTP/1.1 ";
 const char ERROR_TAIL[] = "</p></BODY></HTML>\n";
 
@@ -41,15 +40,11 @@ std::string contentOf(const std::string &path)
     return content.str();
 }
 
-bool startsWith(const std::string &text, const std::string &head)
-{
-    return text.compare(0, head.size(), head) == 0;
-}
+bool startsWith(const std::string &text, const std::string &head) { return text.compare(0, head.size(), head) == 0; }
 
 bool endsWith(const std::string &text, const std::string &tail)
 {
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 }  // namespace
@@ -65,8 +60,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     for (const std::string &path :
          {std::string(WEB_XML_PATH), std::string(DEFAULT_WEB_XML_PATH), std::string(GPON_XML_PATH),
           std::string(EOAM_XML_PATH), std::string(OMCI_XML_PATH), std::string(TPM_XML_PATH),
-          std::string(ONU_PROFILE_XML_PATH), std::string(DEFAULT_ONU_PROFILE_XML_PATH),
-          log + "reboot.log", log + "flash.log", log + "fw_setenv.log", log + "upgrade.log"})
+          std::string(ONU_PROFILE_XML_PATH), std::string(DEFAULT_ONU_PROFILE_XML_PATH), log + "reboot.log",
+          log + "flash.log", log + "fw_setenv.log", log + "upgrade.log"})
         unchanged[path] = contentOf(path);
     // Anything written past the reply writer (the tools that system() starts)
     // stays out of the fuzzer's output.

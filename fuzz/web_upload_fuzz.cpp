@@ -42,9 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     stored << std::ifstream(savePath, std::ios::binary).rdbuf();
     if (body.find(stored.str()) == std::string::npos)
         std::abort();
-    if (upload->uploadName[0] != 'x' &&
-        (std::strncmp(upload->uploadName, "/var/", 5) != 0 ||
-         memchr(upload->uploadName, '\0', sizeof upload->uploadName) == nullptr))
+    if (upload->uploadName[0] != 'x' && (std::strncmp(upload->uploadName, "/var/", 5) != 0 ||
+                                         memchr(upload->uploadName, '\0', sizeof upload->uploadName) == nullptr))
         std::abort();
     return 0;
 }

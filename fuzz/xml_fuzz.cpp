@@ -11,23 +11,28 @@
 namespace {
 
 // The elements below the root in document order.
-std::vector<XmlNode *> elements(XmlNode *root) {
+std::vector<XmlNode *> elements(XmlNode *root)
+{
     std::vector<XmlNode *> out;
     std::vector<XmlNode *> pending;
-    if (root->child) pending.push_back(root->child);
+    if (root->child)
+        pending.push_back(root->child);
     while (!pending.empty()) {
         XmlNode *node = pending.back();
         pending.pop_back();
         out.push_back(node);
-        if (node->ordered) pending.push_back(node->ordered);
-        if (node->child) pending.push_back(node->child);
+        if (node->ordered)
+            pending.push_back(node->ordered);
+        if (node->child)
+            pending.push_back(node->child);
     }
     return out;
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     std::vector<char> buffer(data, data + size);  // the parser writes into its input
     XmlNode *first = xmlParseString(buffer.data(), buffer.size());
     char *written = xmlToText(first);
@@ -40,9 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     size_t stride = size % 5 + 1;
     bool documentFirst = size % 2;
     std::vector<XmlNode *> all = elements(first), cut;
-    for (size_t i = 0; i < all.size(); i += stride) cut.push_back(xmlCut(all[i]));
-    if (documentFirst) xmlFree(first);
-    for (XmlNode *node : cut) xmlFree(node);
-    if (!documentFirst) xmlFree(first);
+    for (size_t i = 0; i < all.size(); i += stride)
+        cut.push_back(xmlCut(all[i]));
+    if (documentFirst)
+        xmlFree(first);
+    for (XmlNode *node : cut)
+        xmlFree(node);
+    if (!documentFirst)
+        xmlFree(first);
     return 0;
 }

@@ -91,8 +91,8 @@ static void append(char *text, size_t size, size_t *used, const char *piece, siz
     text[*used] = '\0';
 }
 
-static void appendNumber(char *text, size_t size, size_t *used, unsigned long value, unsigned base,
-                         const char *digits, int width)
+static void appendNumber(char *text, size_t size, size_t *used, unsigned long value, unsigned base, const char *digits,
+                         int width)
 {
     char reversed[24];
     int count = 0;
@@ -141,10 +141,7 @@ static void formatTo(char *text, size_t size, const char *pattern, ...)
     va_end(args);
 }
 
-static int realOpen(const char *path, int flags, mode_t mode)
-{
-    return __open(path, flags, mode);
-}
+static int realOpen(const char *path, int flags, mode_t mode) { return __open(path, flags, mode); }
 
 static void logLine(const char *pattern, ...)
 {
@@ -304,8 +301,8 @@ static int smbusTransfer(struct BusHandle *handle, struct i2c_smbus_ioctl_data *
     const char *direction = request->read_write == I2C_SMBUS_READ ? "read" : "write";
     unsigned char memory[MEMORY_SIZE];
     if (loadMemory(handle->address, memory) != 0) {
-        logLine("%s size %u 0x%02x reg 0x%02x -> no answer", direction, request->size,
-                handle->address, request->command);
+        logLine("%s size %u 0x%02x reg 0x%02x -> no answer", direction, request->size, handle->address,
+                request->command);
         return fail(ENXIO);
     }
     union i2c_smbus_data *data = request->data;
@@ -332,8 +329,7 @@ static int smbusTransfer(struct BusHandle *handle, struct i2c_smbus_ioctl_data *
         if (!data)
             return fail(EINVAL);
         /* Like the kernel, the old block request always reads a full block. */
-        unsigned length = request->size == I2C_SMBUS_I2C_BLOCK_BROKEN ? I2C_SMBUS_BLOCK_MAX
-                                                                       : data->block[0];
+        unsigned length = request->size == I2C_SMBUS_I2C_BLOCK_BROKEN ? I2C_SMBUS_BLOCK_MAX : data->block[0];
         if (length == 0 || length > I2C_SMBUS_BLOCK_MAX)
             return fail(EINVAL);
         for (unsigned i = 0; i < length; ++i)
@@ -342,13 +338,12 @@ static int smbusTransfer(struct BusHandle *handle, struct i2c_smbus_ioctl_data *
         handle->pointer = (unsigned char)(request->command + length);
         char text[4 * I2C_SMBUS_BLOCK_MAX + 1];
         formatBytes(text, sizeof text, data->block + 1, length);
-        logLine("read block 0x%02x reg 0x%02x len %u ->%s", handle->address, request->command,
-                length, text);
+        logLine("read block 0x%02x reg 0x%02x len %u ->%s", handle->address, request->command, length, text);
         return 0;
     }
     default:
-        logLine("%s size %u 0x%02x reg 0x%02x -> not supported", direction, request->size,
-                handle->address, request->command);
+        logLine("%s size %u 0x%02x reg 0x%02x -> not supported", direction, request->size, handle->address,
+                request->command);
         return fail(EOPNOTSUPP);
     }
 }
@@ -401,10 +396,7 @@ static int appendInsteadOfTruncate(const char *path, int flags)
     return (flags & ~O_TRUNC) | O_APPEND;
 }
 
-static int needsMode(int flags)
-{
-    return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
-}
+static int needsMode(int flags) { return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE; }
 
 static int openCommon(OpenFunction next, const char *path, int flags, mode_t mode)
 {
@@ -426,14 +418,14 @@ static int openAtCommon(OpenAtFunction next, int dirFd, const char *path, int fl
     return next(dirFd, path, flags, mode);
 }
 
-#define TAKE_MODE(flags, mode)                                                                     \
-    do {                                                                                           \
-        if (needsMode(flags)) {                                                                    \
-            va_list args;                                                                          \
-            va_start(args, flags);                                                                 \
-            mode = va_arg(args, mode_t);                                                           \
-            va_end(args);                                                                          \
-        }                                                                                          \
+#define TAKE_MODE(flags, mode)                                                                                         \
+    do {                                                                                                               \
+        if (needsMode(flags)) {                                                                                        \
+            va_list args;                                                                                              \
+            va_start(args, flags);                                                                                     \
+            mode = va_arg(args, mode_t);                                                                               \
+            va_end(args);                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 int open(const char *path, int flags, ...)
@@ -465,15 +457,9 @@ int openat64(int dirFd, const char *path, int flags, ...)
 }
 
 /* The fortified entries that -D_FORTIFY_SOURCE builds call. */
-int __open_2(const char *path, int flags)
-{
-    return openCommon(__open, path, flags, 0);
-}
+int __open_2(const char *path, int flags) { return openCommon(__open, path, flags, 0); }
 
-int __open64_2(const char *path, int flags)
-{
-    return openCommon(__open64, path, flags, 0);
-}
+int __open64_2(const char *path, int flags) { return openCommon(__open64, path, flags, 0); }
 
 int ioctl(int fd, unsigned long request, ...)
 {

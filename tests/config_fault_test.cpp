@@ -61,7 +61,8 @@ struct StoreCall {
 template <typename Store, typename Record>
 StoreCall read(const char *name, const char *file, int (Store::*op)(Record &))
 {
-    return {name, file, false, [=](Stores &s) {
+    return {name, file, false,
+            [=](Stores &s) {
                 Record record{};
                 return (std::get<Store>(s).*op)(record);
             }};
@@ -92,8 +93,7 @@ const std::vector<StoreCall> CALLS = {
     read("getOnuSn", "web.xml", &Web::getOnuSn),
     read("getLoid", "web.xml", &Web::getLoid),
     read("getSwitchPorts", "web.xml", &Web::getSwitchPorts),
-    {"getMacAgingTime", "web.xml", false,
-     [](Stores &s) { return std::get<Web>(s).getMacAgingTime("0", text); }},
+    {"getMacAgingTime", "web.xml", false, [](Stores &s) { return std::get<Web>(s).getMacAgingTime("0", text); }},
     {"getStorm", "web.xml", false, [](Stores &s) { return std::get<Web>(s).getStorm(text, text); }},
     write("setIpInfo", "web.xml", &Web::setIpInfo, IpInfo{"10.9.9.9", "255.0.0.0", ""}),
     write("setOnuMac", "web.xml", &Web::setOnuMac, "02:00:00:00:00:09"),
@@ -118,8 +118,7 @@ const std::vector<StoreCall> CALLS = {
     read("getDefaultVendorInfo", "default_profile.xml", &Profile::getDefaultVendorInfo),
     read("getMulticastSwitch", "eoam.xml", &Profile::getMulticastSwitch),
     read("getMulticastGroupNum", "eoam.xml", &Profile::getMulticastGroupNum),
-    {"getLoopDetect", "eoam.xml", false,
-     [](Stores &s) { return std::get<Profile>(s).getLoopDetect("0", text); }},
+    {"getLoopDetect", "eoam.xml", false, [](Stores &s) { return std::get<Profile>(s).getLoopDetect("0", text); }},
     write("setMulticastSwitch", "eoam.xml", &Profile::setMulticastSwitch, "1"),
     write("setLoopDetect", "eoam.xml", &Profile::setLoopDetect, "0", "1"),
 

@@ -79,10 +79,26 @@ TEST_F(OnuProfileStoreTest, SetVendorInfoAlwaysSavesLiveProfile)
 TEST_F(OnuProfileStoreTest, Conversions)
 {
     using Read = std::function<std::string(OnuProfileStore &)>;
-    const Read icData = [](OnuProfileStore &s) { ChipInfo c; s.getChipInfo(c); return c.chipIcData; };
-    const Read model = [](OnuProfileStore &s) { ChipInfo c; s.getChipInfo(c); return c.chipModel; };
-    const Read firmware = [](OnuProfileStore &s) { std::string v = "keep"; s.getFirmwareVersion(v); return v; };
-    const Read type = [](OnuProfileStore &s) { OnuCapability c; s.getCapability(c); return c.onuType; };
+    const Read icData = [](OnuProfileStore &s) {
+        ChipInfo c;
+        s.getChipInfo(c);
+        return c.chipIcData;
+    };
+    const Read model = [](OnuProfileStore &s) {
+        ChipInfo c;
+        s.getChipInfo(c);
+        return c.chipModel;
+    };
+    const Read firmware = [](OnuProfileStore &s) {
+        std::string v = "keep";
+        s.getFirmwareVersion(v);
+        return v;
+    };
+    const Read type = [](OnuProfileStore &s) {
+        OnuCapability c;
+        s.getCapability(c);
+        return c.onuType;
+    };
     const std::tuple<const char *, const char *, const char *, Read, const char *> cases[] = {
         {"Vendor", "Chip version", "0xFF0C1F", icData, "2255/12/31"},
         // A pair that is not hexadecimal reads as 0.

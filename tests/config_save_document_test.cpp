@@ -21,10 +21,7 @@ void rewrite(const std::string &file, const std::string &target)
     saveDocument(target, doc.get());
 }
 
-long filesIn(const std::string &folder)
-{
-    return std::distance(std::filesystem::directory_iterator(folder), {});
-}
+long filesIn(const std::string &folder) { return std::distance(std::filesystem::directory_iterator(folder), {}); }
 
 // The file is replaced whole, keeps its mode, and no temporary stays behind;
 // through a symbolic link the link stays and its target changes.

@@ -16,8 +16,9 @@ namespace {
 TEST(WebConfigStoreTest, ReadsLeaveFieldsOfMissingElements)
 {
     TempFolder folder;
-    WebConfigStore store(folder.write("web.xml", "<c><ipInfo><onu_mac>aa</onu_mac></ipInfo><account/><onu>"
-                                                 "<fec_mode>1</fec_mode><loid>L</loid></onu><storm><port/></storm></c>"));
+    WebConfigStore store(folder.write("web.xml",
+                                      "<c><ipInfo><onu_mac>aa</onu_mac></ipInfo><account/><onu>"
+                                      "<fec_mode>1</fec_mode><loid>L</loid></onu><storm><port/></storm></c>"));
     IpInfo ip{"keep", "keep", ""};
     LoidInfo loid{"", "keep"};
     FecInfo fec{"", "keep"};

@@ -4,8 +4,8 @@
 #include <tuple>
 #include <vector>
 
-#include "unit_support.h"
 #include "device/epon_info_reader.h"
+#include "unit_support.h"
 
 namespace {
 
@@ -26,10 +26,12 @@ using Words = std::vector<std::string>;
 
 TEST(EponInfoReaderTest, InfoWordRules)
 {
-    const std::tuple<const char *, const char *, Words> cases[] = {  // name, content, fields
+    const std::tuple<const char *, const char *, Words> cases[] = {
+        // name, content, fields
         {"runs of spaces separate once", "[abc]    Active   b  c d 7 9.\n", {"Active", "b", "c", "d", "7", "9"}},
         {"tab is part of a word", "[abc] Act\tive b c d 7 9.\n", {"Act\tive", "b", "c", "d", "7", "9"}},
-        {"only '[' lines count", "state Active\n\n [x] no\n[abc] Active b c d 7 9.\nx\n",
+        {"only '[' lines count",
+         "state Active\n\n [x] no\n[abc] Active b c d 7 9.\nx\n",
          {"Active", "b", "c", "d", "7", "9"}},
         {"first five and last characters skipped", "[abcdActive b c d 7 9X", {"Active", "b", "c", "d", "7", "9"}},
         {"words after the sixth ignored", "[abc] a b c d e f g h.\n", {"a", "b", "c", "d", "e", "f"}},

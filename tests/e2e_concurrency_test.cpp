@@ -52,8 +52,9 @@ TEST_F(ConcurrencyTest, EveryAcknowledgedWriteIsStoredAndEveryScriptArrivesOnce)
         std::vector<std::string> replies(WRITERS);
         std::vector<std::thread> writers;
         for (int w = 0; w < WRITERS; ++w)
-            writers.emplace_back([&, w] { replies[w] = http("POST", "/cgi-bin/onu.cgi", writeOf(w, round).body,
-                                                            admin.writing()).body; });
+            writers.emplace_back([&, w] {
+                replies[w] = http("POST", "/cgi-bin/onu.cgi", writeOf(w, round).body, admin.writing()).body;
+            });
         for (std::thread &writer : writers)
             writer.join();
         for (int w = 0; w < WRITERS; ++w)

@@ -40,10 +40,9 @@ TEST_F(ConsoleDiagnosticsTest, RoutinesPrintAndChangeTheImage)
     expectDiag({
         {"profile-versions", "hardware version: HW1.0\nsoftware version: V1.2.7\nvendor: VESK\nmodel: EP1S\n"},
         {"chip", "chip Id: 5645\nchip model: 6601\nchip revision: 02\nchip icdata: 2023/05/18\n"},
-        {"capability",
-         "ge number:  1\nge bitmap:  0x01\nfe nubmer:  0\nfe bitmap Lsb: 0x00\nfe bitmap msb: 0x00\n"
-         "dsq Number: 8\nmax dsq Number: 8\nusq Number: 8\nmax usq Number: 8\nbattery backup: 0\n"
-         "onu type: SFU\n"},
+        {"capability", "ge number:  1\nge bitmap:  0x01\nfe nubmer:  0\nfe bitmap Lsb: 0x00\nfe bitmap msb: 0x00\n"
+                       "dsq Number: 8\nmax dsq Number: 8\nusq Number: 8\nmax usq Number: 8\nbattery backup: 0\n"
+                       "onu type: SFU\n"},
         {"get-multicast", "get multicast type =  0\n"},
         {"loop-detect", "port = 0 detect = 2\nport = 1 detect = 2\nport = 2 detect = 2\nport = 3 detect = 2\n"},
         {"mtu", "mtuInfo.mtuSettingEnable = 1\nmtuInfo.ipv4DsMtu = 1500\nmtuInfo.ipv4UsMtu = 1500\n"
@@ -77,10 +76,9 @@ TEST_F(ConsoleDiagnosticsTest, RoutinesPrintAndChangeTheImage)
 // Without the unit's files each routine prints only its error line.
 TEST_F(ConsoleDiagnosticsTest, FailuresPrintTheErrorLine)
 {
-    for (const std::string &path :
-         std::vector<std::string>{WEB_XML_PATH, TPM_XML_PATH, EOAM_XML_PATH, ONU_PROFILE_XML_PATH,
-                                  DEFAULT_ONU_PROFILE_XML_PATH, EPON_INFO_PATH, EPON_COUNTERS_PATH,
-                                  statePath("i2c-0/0x51.hex")})
+    for (const std::string &path : std::vector<std::string>{
+             WEB_XML_PATH, TPM_XML_PATH, EOAM_XML_PATH, ONU_PROFILE_XML_PATH, DEFAULT_ONU_PROFILE_XML_PATH,
+             EPON_INFO_PATH, EPON_COUNTERS_PATH, statePath("i2c-0/0x51.hex")})
         ASSERT_EQ(std::remove(path.c_str()), 0) << path;
     expectDiag({
         {"epon-info", "get onu info error \n", 1},

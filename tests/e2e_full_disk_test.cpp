@@ -22,9 +22,14 @@ struct FullDisks {
                 mount -t tmpfs -o size=64k full $f; cp -a $copy/. $f; rm -r $copy
                 for size in 4096 1; do
                     dd if=/dev/zero of=$f/filler bs=$size oflag=append conv=notrunc status=none 2>/dev/null || true
-                done)").status == 0;
+                done)")
+                           .status == 0;
     }
-    ~FullDisks() { for (const std::string folder : FOLDERS) runProgram("umount " + folder); }
+    ~FullDisks()
+    {
+        for (const std::string folder : FOLDERS)
+            runProgram("umount " + folder);
+    }
     void makeRoom(int folder) { std::filesystem::remove(FOLDERS[folder] + std::string("filler")); }
     int mounted = 0;
 };
@@ -50,7 +55,8 @@ TEST_F(FullDiskTest, UnsavedWritesAreRefused)
     const std::map<std::string, std::string> before[] = {contents(FOLDERS[0]), contents(FOLDERS[1])};
     const char *port = "cmd_id=23&action=1&port=0&flow_control=1&auto=1&mode=2";
     for (const std::string query : {"cmd_id=5&action=1&sn=SN1&loid=L1&password=P1&ponSerialNum=ABCD00000001"
-                                    "&auth_mode=1&fec_mode=1", "cmd_id=26&action=1&algo_mode=1", port})
+                                    "&auth_mode=1&fec_mode=1",
+                                    "cmd_id=26&action=1&algo_mode=1", port})
         EXPECT_EQ(runCgi(query).output, jsonReply(query == port ? "1  " : "1")) << query;
     for (int i : {0, 1})
         EXPECT_EQ(contents(FOLDERS[i]), before[i]);

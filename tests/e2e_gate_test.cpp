@@ -29,17 +29,18 @@ TEST_F(GateTest, WithoutASessionNothingIsReadOrRun)
 {
     const std::string before = deviceLogs();
     writeFile(UPLOAD_SAVE_PATH, "earlier upload");
-    for (const char *query : {"cmd_id=2&action=0", "cmd_id=3", "cmd_id=5&action=0", "cmd_id=10&action=0",
-                              "cmd_id=11", "cmd_id=18", "cmd_id=19&pwdold=admin&pwdnew=x", "cmd_id=21&update_type=1",
-                              "cmd_id=25&action=1&age_time=5", "cmd_id=30&action=1&bs=0&bs_thresh=1", "cmd_id=33",
-                              "cmd_id=7", ""}) {
+    for (const char *query :
+         {"cmd_id=2&action=0", "cmd_id=3", "cmd_id=5&action=0", "cmd_id=10&action=0", "cmd_id=11", "cmd_id=18",
+          "cmd_id=19&pwdold=admin&pwdnew=x", "cmd_id=21&update_type=1", "cmd_id=25&action=1&age_time=5",
+          "cmd_id=30&action=1&bs=0&bs_thresh=1", "cmd_id=33", "cmd_id=7", ""}) {
         SCOPED_TRACE(query);
         EXPECT_EQ(http("GET", CGI + std::string("?") + query).raw, errorReply(401, "login required"));
         EXPECT_EQ(http("POST", CGI, query).raw, errorReply(401, "login required"));
     }
-    const HttpReplyBytes upload = http("POST", CGI + std::string("?cmd_id=21&update_type=1"),
-                                       "--b\r\nContent-Disposition: form-data; name=\"f\"; filename=\"u\"\r\n\r\nX\r\n--b--\r\n",
-                                       {"Content-Type: multipart/form-data; boundary=b"});
+    const HttpReplyBytes upload =
+        http("POST", CGI + std::string("?cmd_id=21&update_type=1"),
+             "--b\r\nContent-Disposition: form-data; name=\"f\"; filename=\"u\"\r\n\r\nX\r\n--b--\r\n",
+             {"Content-Type: multipart/form-data; boundary=b"});
     EXPECT_EQ(upload.status, 401);
     EXPECT_EQ(readFile(UPLOAD_SAVE_PATH), "earlier upload");
     for (const char *path : {"/cgi-bin/onu.cgi/xml_config.tar", "/cgi-bin/onu.cgi/session", "/cgi-bin/onu.cgi/logout"})
@@ -73,8 +74,7 @@ TEST_F(GateTest, ALoggedInPageReadsAsTheCommandLayerAnswersAndWritesOnlyWithItsT
     };
     for (const Attempt &attempt : refused) {
         const std::string path = std::string(CGI) + (std::string(attempt.method) == "GET" ? "?" + write : "");
-        EXPECT_EQ(http(attempt.method, path, write, attempt.headers).raw, errorReply(403, "forbidden"))
-            << attempt.what;
+        EXPECT_EQ(http(attempt.method, path, write, attempt.headers).raw, errorReply(403, "forbidden")) << attempt.what;
     }
     EXPECT_EQ(deviceLogs(), before);
     EXPECT_EQ(http("POST", CGI, write, admin.writing()).body, " 0\n");

@@ -54,8 +54,9 @@ TEST_F(HostileValuesTest, OversizedBodiesAreRefusedUnread)
     for (const char *type : {"application/x-www-form-urlencoded", "multipart/form-data; boundary=b"}) {
         const std::string length = std::string(type).find("multipart") ? "65537" : "999999999";
         EXPECT_EQ(runProgram("ONU_WEB_AUTH=off REQUEST_METHOD=POST QUERY_STRING='cmd_id=21&update_type=1' "
-                             "CONTENT_TYPE='" + std::string(type) + "' CONTENT_LENGTH=" + length + " " +
-                             programPath("onu-cgi") + " </dev/null")
+                             "CONTENT_TYPE='" +
+                             std::string(type) + "' CONTENT_LENGTH=" + length + " " + programPath("onu-cgi") +
+                             " </dev/null")
                       .output,
                   errorReply(413, "request too large"))
             << type;

@@ -84,8 +84,9 @@ TEST_F(I2cBusTest, ReadRegisters)
     ASSERT_EQ(count, 42u);
     EXPECT_EQ((std::vector<int>{buffer[0], buffer[6], buffer[39], buffer[40], buffer[41]}),
               (std::vector<int>{250, 0, 33, 7, 8}));
-    EXPECT_EQ(transfers(), session(0x51, "write byte 0x51 reg 0xfa\nread block 0x51 reg 0xfa len 32\nread block "
-                                         "0x51 reg 0x1a len 8\nwrite byte 0x51 reg 0x07\nread block 0x51 reg 0x07 len 2\n"));
+    EXPECT_EQ(transfers(),
+              session(0x51, "write byte 0x51 reg 0xfa\nread block 0x51 reg 0xfa len 32\nread block "
+                            "0x51 reg 0x1a len 8\nwrite byte 0x51 reg 0x07\nread block 0x51 reg 0x07 len 2\n"));
     access.accessMode = I2C_ACCESS_BYTE;
     EXPECT_EQ(access.readRegisters(0x51, {{96, 10}, {0, 5}}, buffer, 4, count), 0);
     EXPECT_EQ(count, 4u);
@@ -101,7 +102,8 @@ TEST_F(I2cBusTest, ReadRegisters)
 TEST_F(I2cBusTest, ProbeKindsAndHexDump)
 {
     writeFile(statePath("i2c-0/0x20.hex"), "");
-    const std::tuple<int, int, int, std::string> cases[] = {  // address, first, kind, transfers
+    const std::tuple<int, int, int, std::string> cases[] = {
+        // address, first, kind, transfers
         {0x51, 0x03, 1, "read byte 0x51 reg 0x00\n"},
         {0x20, 0x03, 3, "quick write 0x20\n"},
         {0x21, 0x03, -1, "write size 0 0x21 reg 0x00\n"},

@@ -11,12 +11,36 @@ const char TRANSCEIVER[] = "i2c-0/0x51.hex";
 // The ONU information reply with the values in key order.
 std::string onuInfo(std::initializer_list<const char *> values)
 {
-    const char *keys[] = {"afec_ability", "app_ver", "capabi_battery_backup", "capabi_ds_que_num", "capabi_fe_bitmap",
-                          "capabi_fe_num", "capabi_ge_bitmap", "capabi_ge_num", "capabi_max_ds_queue",
-                          "capabi_max_us_queue", "capabi_pots_num", "capabi_service_supported", "capabi_us_que_num",
-                          "chipset_chip_model", "chipset_ic_ver", "chipset_rev", "chipset_vendor_id", "fec_mode",
-                          "llid", "onu_fm_ver", "onu_hw_ver", "onu_id", "onu_ip", "onu_mac", "onu_model",
-                          "onu_netmask", "onu_soft_ver", "onu_vendor_id", "reg_st", "type"};
+    const char *keys[] = {"afec_ability",
+                          "app_ver",
+                          "capabi_battery_backup",
+                          "capabi_ds_que_num",
+                          "capabi_fe_bitmap",
+                          "capabi_fe_num",
+                          "capabi_ge_bitmap",
+                          "capabi_ge_num",
+                          "capabi_max_ds_queue",
+                          "capabi_max_us_queue",
+                          "capabi_pots_num",
+                          "capabi_service_supported",
+                          "capabi_us_que_num",
+                          "chipset_chip_model",
+                          "chipset_ic_ver",
+                          "chipset_rev",
+                          "chipset_vendor_id",
+                          "fec_mode",
+                          "llid",
+                          "onu_fm_ver",
+                          "onu_hw_ver",
+                          "onu_id",
+                          "onu_ip",
+                          "onu_mac",
+                          "onu_model",
+                          "onu_netmask",
+                          "onu_soft_ver",
+                          "onu_vendor_id",
+                          "reg_st",
+                          "type"};
     std::string body;
     const char *const *value = values.begin();
     for (const char *key : keys)
@@ -34,10 +58,21 @@ using InfoPagesTest = SimulatedUnitTest;
 
 TEST_F(InfoPagesTest, OnuInfoAnswersEveryRequestInFull)
 {
-    const std::string image = onuInfo({"1", "V1.2.7", "0", "8", "0x00", "0", "0x01", "1", "8", "8", "0", "GE", "8",
-                                       "6601", "2023/05/18", "02", "5645", "0", "1", "01.02.07", "HW1.0",
-                                       "00263E5011A0", "192.168.1.1", "00:26:3E:50:11:A0", "EP1S", "255.255.255.0",
-                                       "V1.2.7", "VESK", "1", "EP-1001S"});
+    const std::string image = onuInfo({"1",           "V1.2.7",
+                                       "0",           "8",
+                                       "0x00",        "0",
+                                       "0x01",        "1",
+                                       "8",           "8",
+                                       "0",           "GE",
+                                       "8",           "6601",
+                                       "2023/05/18",  "02",
+                                       "5645",        "0",
+                                       "1",           "01.02.07",
+                                       "HW1.0",       "00263E5011A0",
+                                       "192.168.1.1", "00:26:3E:50:11:A0",
+                                       "EP1S",        "255.255.255.0",
+                                       "V1.2.7",      "VESK",
+                                       "1",           "EP-1001S"});
     EXPECT_EQ(runCgi("cmd_id=2").output, image);
     // Registered only while the state is exactly "Active".
     writeFile(EPON_INFO_PATH, "[st ] ACTIVE 0x8808 m 1 5 6.\n");
@@ -47,8 +82,8 @@ TEST_F(InfoPagesTest, OnuInfoAnswersEveryRequestInFull)
 
     for (const char *path : {EPON_INFO_PATH, ONU_PROFILE_XML_PATH, DEFAULT_ONU_PROFILE_XML_PATH, WEB_XML_PATH})
         ASSERT_EQ(std::remove(path), 0) << path;
-    EXPECT_EQ(runCgi("cmd_id=2").output, onuInfo({"", "", "", "", "", "", "", "", "", "", "", "GE", "", "", "", "",
-                                                  "", "", "", "", "", "", "", "", "", "", "", "", "0", ""}));
+    EXPECT_EQ(runCgi("cmd_id=2").output, onuInfo({"", "", "", "", "", "", "", "", "", "", "", "GE", "", "",  "",
+                                                  "", "", "", "", "", "", "", "", "", "", "", "",   "", "0", ""}));
 }
 
 TEST_F(InfoPagesTest, OnuIdentityComesFromTheFactoryProfile)
@@ -61,9 +96,9 @@ TEST_F(InfoPagesTest, OnuIdentityComesFromTheFactoryProfile)
     replaceInFile(live, "queue per port\" value=\"8\"", "queue per port\" value=\"4\"");
     replaceInFile(WEB_XML_PATH, "00:26:3E:50:11:A0", "00:26:3E");
     const std::string output = runCgi("cmd_id=2").output;
-    for (const char *expected : {"onu_vendor_id:\"VESK\"", "onu_hw_ver:\"HW1.0\"", "onu_fm_ver:\"03.09\"",
-                                 "chipset_chip_model:\"7701\"", "capabi_us_que_num:\"4\"",
-                                 "capabi_max_us_queue:\"4\"", "onu_id:\"00263E\""})
+    for (const char *expected :
+         {"onu_vendor_id:\"VESK\"", "onu_hw_ver:\"HW1.0\"", "onu_fm_ver:\"03.09\"", "chipset_chip_model:\"7701\"",
+          "capabi_us_que_num:\"4\"", "capabi_max_us_queue:\"4\"", "onu_id:\"00263E\""})
         EXPECT_NE(output.find(expected), std::string::npos) << expected;
 }
 
@@ -87,13 +122,28 @@ TEST_F(InfoPagesTest, OpticalModuleInDisplayUnits)
 
 TEST_F(InfoPagesTest, PonCountersHoldTwentyKeysInByteOrder)
 {
-    const char *keys[] = {"rxCtrlFrames", "rxDataFrames", "rxFcsFrames", "rxGateFrames", "rxLongFrames",
-                          "rxReportFrames", "rxShortFrames", "swRegAckFrames", "swRegDeRegFrames", "swRegNackFrames",
-                          "swRegReRegFrams", "swRxErrorFrames", "swRxTotalFrames", "swTxErorFrames", "swTxTotalFrames",
-                          "txByteAllow", "txDataFrames", "txRegisterAckFrames", "txRegisterRequestFrames",
+    const char *keys[] = {"rxCtrlFrames",
+                          "rxDataFrames",
+                          "rxFcsFrames",
+                          "rxGateFrames",
+                          "rxLongFrames",
+                          "rxReportFrames",
+                          "rxShortFrames",
+                          "swRegAckFrames",
+                          "swRegDeRegFrames",
+                          "swRegNackFrames",
+                          "swRegReRegFrams",
+                          "swRxErrorFrames",
+                          "swRxTotalFrames",
+                          "swTxErorFrames",
+                          "swTxTotalFrames",
+                          "txByteAllow",
+                          "txDataFrames",
+                          "txRegisterAckFrames",
+                          "txRegisterRequestFrames",
                           "txReportFrames"};
-    const char *image[] = {"48233", "1523367", "0", "301257", "0", "0", "0", "1", "0", "0", "0",
-                           "0", "1871601", "0", "1490013", "218806528", "1490012", "1", "1", "301254"};
+    const char *image[] = {"48233", "1523367", "0", "301257",  "0",         "0",       "0", "1", "0",     "0", "0",
+                           "0",     "1871601", "0", "1490013", "218806528", "1490012", "1", "1", "301254"};
     std::string full, empty;
     for (size_t i = 0; i < std::size(keys); ++i) {
         full += std::string(i ? "," : "{") + keys[i] + ":\"" + image[i] + "\"";

@@ -12,10 +12,7 @@ const std::string IP_LINE = " IP = 192.168.1.1\n";
 // The image's configured MAC, also its mv_pon_addr.
 const char IMAGE_MAC[] = "00:26:3E:50:11:A0";
 
-RunResult runInit(const std::string &arguments)
-{
-    return runProgram(programPath("onu-init") + arguments);
-}
+RunResult runInit(const std::string &arguments) { return runProgram(programPath("onu-init") + arguments); }
 
 // The first match's group 1 in the file; `absent` without a match.
 std::string found(const std::string &path, const std::string &pattern, const char *absent)
@@ -49,14 +46,14 @@ TEST_F(InitTest, CheckModeAdoptsOrResetsTheBootEnvironmentMac)
         {"", "mv_pon_addr=00:26:3E:50:11:A0\n", IMAGE_MAC, "", "", "", IMAGE_MAC, IMAGE_MAC},
         {" 1 2", "mv_pon_addr=00:26:3E:50:11:A0\n", IMAGE_MAC, "", "", "", IMAGE_MAC, IMAGE_MAC},
         // Adopt: byte-exact, so a change of letter case is adopted too; not validated.
-        {"", "mv_pon_addr=00:11:22:33:44:66\n", "00:11:22:33:44:55",
-         " onu mac address  = 00:11:22:33:44:66\n", "", "", "00:11:22:33:44:66", "00:11:22:33:44:66"},
-        {"", "mv_pon_addr=00:26:3e:50:11:a0\n", IMAGE_MAC,
-         " onu mac address  = 00:26:3e:50:11:a0\n", "", "", "00:26:3e:50:11:a0", "00:26:3e:50:11:a0"},
+        {"", "mv_pon_addr=00:11:22:33:44:66\n", "00:11:22:33:44:55", " onu mac address  = 00:11:22:33:44:66\n", "", "",
+         "00:11:22:33:44:66", "00:11:22:33:44:66"},
+        {"", "mv_pon_addr=00:26:3e:50:11:a0\n", IMAGE_MAC, " onu mac address  = 00:26:3e:50:11:a0\n", "", "",
+         "00:26:3e:50:11:a0", "00:26:3e:50:11:a0"},
         {"", "mv_pon_addr=\n", IMAGE_MAC, " onu mac address  = \n", "", "", "", ""},
         // Reset to the configured MAC and reboot (any vendor MAC, the default among them).
-        {"", "mv_pon_addr=00:50:43:12:34:56\n", IMAGE_MAC, "", "mv_pon_addr 00:26:3E:50:11:A0\n",
-         "reboot\n", IMAGE_MAC, IMAGE_MAC},
+        {"", "mv_pon_addr=00:50:43:12:34:56\n", IMAGE_MAC, "", "mv_pon_addr 00:26:3E:50:11:A0\n", "reboot\n", IMAGE_MAC,
+         IMAGE_MAC},
         {"", "", IMAGE_MAC, "", "mv_pon_addr 00:26:3E:50:11:A0\n", "reboot\n", IMAGE_MAC, IMAGE_MAC},
         // A configured vendor MAC would bring the reset back at every boot: none.
         {"", "", "00:50:43:AA:BB:CC", "", "", "", "00:50:43:AA:BB:CC", "(unset)"},
@@ -85,8 +82,7 @@ TEST_F(InitTest, CheckModeWithABrokenLiveConfiguration)
 {
     replaceInFile(WEB_XML_PATH, "<onu_mac>00:26:3E:50:11:A0</onu_mac>", "");
     const std::string withoutMac = readFile(WEB_XML_PATH);
-    EXPECT_EQ(runInit("").output, START + IP_LINE + "set mac address   fail\n onu mac address  = " +
-                                      IMAGE_MAC + "\n");
+    EXPECT_EQ(runInit("").output, START + IP_LINE + "set mac address   fail\n onu mac address  = " + IMAGE_MAC + "\n");
     EXPECT_EQ(readFile(WEB_XML_PATH), withoutMac);
     EXPECT_EQ(standInLog("reboot"), "");
 }
@@ -105,8 +101,7 @@ TEST_F(InitTest, ProgrammingModeWritesBootEnvironmentAndBothConfigurations)
         replaceInFile(WEB_XML_PATH, "<ipAddress>192.168.1.1<", "<ipAddress>192.168.1.10<");
         RunResult result = runInit(std::string(" ") + c[0]);
         EXPECT_EQ(result.output, START + "mv_pon_addr =" + c[0] + "\n");
-        EXPECT_EQ(standInLog("fw_setenv"),
-                  std::string("mv_pon_addr ") + c[0] + "\nethaddr " + c[1] + "\n");
+        EXPECT_EQ(standInLog("fw_setenv"), std::string("mv_pon_addr ") + c[0] + "\nethaddr " + c[1] + "\n");
         EXPECT_EQ(bootEnv("mv_pon_addr"), c[0]);
         EXPECT_EQ(bootEnv("ethaddr"), c[1]);
         for (const char *path : {WEB_XML_PATH, DEFAULT_WEB_XML_PATH}) {
@@ -144,8 +139,7 @@ TEST_F(InitTest, MalformedMacRunsNoCommandWithIt)
 TEST_F(InitTest, ProgrammingModeDoesNotCopyABrokenDefaultConfiguration)
 {
     replaceInFile(DEFAULT_WEB_XML_PATH, "<onu_mac>00:26:3E:50:11:A0</onu_mac>", "");
-    EXPECT_EQ(runInit(" 00:11:22:33:44:55").output,
-              START + "set mac address   fail\nmv_pon_addr =00:11:22:33:44:55\n");
+    EXPECT_EQ(runInit(" 00:11:22:33:44:55").output, START + "set mac address   fail\nmv_pon_addr =00:11:22:33:44:55\n");
     EXPECT_EQ(bootEnv("ethaddr"), "00:11:22:33:44:56");
     EXPECT_EQ(elementText(DEFAULT_WEB_XML_PATH, "onu_mac"), "(none)");
     EXPECT_EQ(elementText(WEB_XML_PATH, "onu_mac"), IMAGE_MAC);

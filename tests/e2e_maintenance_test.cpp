@@ -8,9 +8,8 @@
 
 namespace {
 
-const char *const STACK_FILES[] = {"eoam_xml_cfg_file.xml", "gpon_xml_cfg_file.xml",
-                                   "omci_xml_cfg_file.xml", "onu_profile_xml_cfg_file.xml",
-                                   "tpm_xml_cfg_file.xml"};
+const char *const STACK_FILES[] = {"eoam_xml_cfg_file.xml", "gpon_xml_cfg_file.xml", "omci_xml_cfg_file.xml",
+                                   "onu_profile_xml_cfg_file.xml", "tpm_xml_cfg_file.xml"};
 const std::string IMPORT_COMMANDS =
     "mv /tmp/recFile /tmp/xml_in.tar\ntar -xf /tmp/xml_in.tar -C /tmp/ \n"
     "cp -f /tmp/xml_config/vesk_xml_cfg_file.xml  /var/vesk/website/www/xml/vesk_xml_cfg_file.xml\n"
@@ -60,8 +59,8 @@ std::string octal(size_t value, int digits)
 }
 
 // One tar member as GNU tar writes it: header, contents, padding.
-std::string tarMember(const std::string &name, const std::string &bytes, char type = '0',
-                      const std::string &link = "", size_t mode = 0644)
+std::string tarMember(const std::string &name, const std::string &bytes, char type = '0', const std::string &link = "",
+                      size_t mode = 0644)
 {
     std::string header(512, '\0');
     header.replace(0, name.size(), name).replace(100, 7, octal(mode, 7)).replace(108, 7, octal(0, 7));

@@ -43,7 +43,9 @@ TEST_F(MetricsTest, AnAdminSessionOrTheStoredBearerTokenMayScrape)
     EXPECT_EQ(diag("metrics-token"), "metrics token = " + token + "\n");
     EXPECT_EQ(http("GET", METRICS, "", bearer(token)).status, 200);
     const std::pair<const char *, std::vector<std::string>> refused[] = {
-        {"nothing", {}}, {"user session", user.cookie()}, {"basic credentials", {"Authorization: Basic " + token}},
+        {"nothing", {}},
+        {"user session", user.cookie()},
+        {"basic credentials", {"Authorization: Basic " + token}},
         {"other token with an admin session", {bearer(token + "0")[0], admin.cookie()[0]}}};
     for (const auto &[what, headers] : refused)
         EXPECT_EQ(http("GET", METRICS, "", headers).raw, errorReply(401, "login required")) << what;
@@ -71,15 +73,15 @@ TEST_F(MetricsTest, AScrapeReadsTheTransceiverOnceAndPassesPromtool)
     const HttpReplyBytes scrape = http("GET", METRICS, "", admin);
     EXPECT_EQ(scrape.headers, "HTTP/1.0 200 OK\r\nContent-Type: text/plain; version=0.0.4\r\nConnection: close");
     expectScrape(scrape.body, {"onu_optics_present 1", "onu_optics_temperature_celsius 41.30078125",
-                              "onu_optics_supply_voltage_volts 3.29", "onu_optics_tx_bias_current_amperes 0.0125",
-                              "onu_optics_tx_power_watts 0.0018", "onu_optics_rx_power_watts 1.41e-05",
-                              "onu_optics_rx_power_dbm -18.507809", "onu_epon_llid 1", "onu_uni_link_up 1",
-                              "onu_optics_rx_power_threshold_watts{level=\"warning\",direction=\"low\"} 1.3e-06",
-                              "onu_optics_temperature_threshold_celsius{level=\"alarm\",direction=\"low\"} -40",
-                              "onu_optics_flag{quantity=\"rx_power\",level=\"alarm\",direction=\"low\"} 0",
-                              "onu_epon_registered 1", "onu_epon_rx_data_frames_total 1523367",
-                              "onu_info{software_version=\"V1.2.7\",model=\"EP-1001S\",mac=\"00:26:3E:50:11:A0\","
-                              "serial=\"00263E5011A0\"} 1"});
+                               "onu_optics_supply_voltage_volts 3.29", "onu_optics_tx_bias_current_amperes 0.0125",
+                               "onu_optics_tx_power_watts 0.0018", "onu_optics_rx_power_watts 1.41e-05",
+                               "onu_optics_rx_power_dbm -18.507809", "onu_epon_llid 1", "onu_uni_link_up 1",
+                               "onu_optics_rx_power_threshold_watts{level=\"warning\",direction=\"low\"} 1.3e-06",
+                               "onu_optics_temperature_threshold_celsius{level=\"alarm\",direction=\"low\"} -40",
+                               "onu_optics_flag{quantity=\"rx_power\",level=\"alarm\",direction=\"low\"} 0",
+                               "onu_epon_registered 1", "onu_epon_rx_data_frames_total 1523367",
+                               "onu_info{software_version=\"V1.2.7\",model=\"EP-1001S\",mac=\"00:26:3E:50:11:A0\","
+                               "serial=\"00263E5011A0\"} 1"});
     EXPECT_NE(scrape.body.find("\nonu_scrape_duration_seconds "), std::string::npos);
     const std::string i2cLog = standInLog("i2c");
     EXPECT_EQ(i2cLog.find("open /dev/i2c-0"), i2cLog.rfind("open /dev/i2c-0"));
@@ -89,7 +91,7 @@ TEST_F(MetricsTest, AScrapeReadsTheTransceiverOnceAndPassesPromtool)
     replaceInFile(WEB_XML_PATH, "<model>EP-1001S<", "<model>EP \"1\" \\<");
     const std::string changed = http("GET", METRICS, "", admin).body;
     expectScrape(changed, {"onu_optics_flag{quantity=\"rx_power\",level=\"alarm\",direction=\"low\"} 1",
-                          "onu_optics_rx_power_watts 0", "onu_optics_rx_power_dbm -Inf"});
+                           "onu_optics_rx_power_watts 0", "onu_optics_rx_power_dbm -Inf"});
     EXPECT_NE(changed.find("model=\"EP \\\"1\\\" \\\\\""), std::string::npos);
     const std::string console = diag("transceiver-thresholds");
     EXPECT_EQ(console.find("temperatureHighAlarm = 21760\ntemperatureLowAlarm = 55296\n"), 0u) << console;
@@ -107,7 +109,9 @@ TEST(MonitoringRulesTest, PassPromtool)
 {
     EXPECT_EQ(runProgram("cd " ONU_SOURCE_DIR "/monitoring && { promtool check rules onu-alerts.yml && promtool test "
                          "rules onu-alerts.test.yml && promtool check config --syntax-only prometheus-scrape.yml; } "
-                         ">/dev/null && echo ok").output, "ok\n");
+                         ">/dev/null && echo ok")
+                  .output,
+              "ok\n");
 }
 
 }  // namespace

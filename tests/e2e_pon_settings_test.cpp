@@ -46,8 +46,8 @@ TEST_F(PonSettingsTest, WriteStoresAppliesAndReregisters)
     const std::string stored =
         readFile(GPON_XML_PATH) + readFile(OMCI_XML_PATH) + readFile(WEB_XML_PATH) + readFile(ONU_PROFILE_XML_PATH);
     for (const char *text : {"<PON_serial_num>ABCD00000001<", "<PON_passwd>pwd1234567<", "loid=\"gl01\"",
-                             "password=\"gp01\"", "<sn>SN0001<", ">hABC99</loid>", "password=\"lp01\"",
-                             "<auth_mode>1<", "<fec_mode>1<", "\"ACME\"", "\"M2\"", "\"H2\"", "\"S2\""})
+                             "password=\"gp01\"", "<sn>SN0001<", ">hABC99</loid>", "password=\"lp01\"", "<auth_mode>1<",
+                             "<fec_mode>1<", "\"ACME\"", "\"M2\"", "\"H2\"", "\"S2\""})
         EXPECT_NE(stored.find(text), std::string::npos) << text;
     EXPECT_EQ(clishScripts(),
               (std::vector<std::string>{
@@ -67,8 +67,9 @@ TEST_F(PonSettingsTest, ScriptsFollowTheFecAndAuthModes)
         {"fec_mode=0", 0, script("eoam", "pon fec_mode disable")},
         {"fec_mode=2", 0, script("eoam", "onu loid hABC99  lp01")},
         {"fec_mode=&loid=ELOELO&password=p w", 0, script("eoam", "onu loid ABCELO  p w")},
-        {"auth_mode=0", 2, script("midware", "update_entry onu_info index_key=0,vendor_id=VESK,onu_model=EP1S,"
-                                             "hw_ver=HW1.0,sw_ver=V1.2.7")},
+        {"auth_mode=0", 2,
+         script("midware", "update_entry onu_info index_key=0,vendor_id=VESK,onu_model=EP1S,"
+                           "hw_ver=HW1.0,sw_ver=V1.2.7")},
     };
     for (const auto &[extra, index, expected] : cases) {
         resetUnit();

@@ -6,8 +6,7 @@ namespace {
 
 std::string tpmScript(const std::string &workMode, const std::string &flowControl)
 {
-    return script("tpm", "config\nport autoneg 0 WAN true " + workMode + "\nport fc 0 WAN " +
-                             flowControl + "\n");
+    return script("tpm", "config\nport autoneg 0 WAN true " + workMode + "\nport fc 0 WAN " + flowControl + "\n");
 }
 
 using PortConfigTest = SimulatedUnitTest;
@@ -26,24 +25,35 @@ TEST_F(PortConfigTest, SwitchPortsAreListedAndWrittenThenAppliedToTheWanPort)
          jsonReply("[ {auto:\"\",flow_control:\"\",link:\"net_up\",mode_max:\"\",phy:\"\","
                    "port_id:\"0\",work_mode:\"\"},{auto:\"1\",flow_control:\"0\",link:\"net_up\","
                    "mode_max:\"2\",phy:\"1\",port_id:\"1\",work_mode:\"1\"}]"),
-         {}, {}, "", {{web, "<port phy_admin=\"0\" " + port0 + " mode_max=\"3\">", "<port>"}}},
+         {},
+         {},
+         "",
+         {{web, "<port phy_admin=\"0\" " + port0 + " mode_max=\"3\">", "<port>"}}},
         // Only flow control "0" exactly is off; phy_admin and mode_max stay.
-        {"cmd_id=23&action=1&port=0&flow_control=0&auto=1&mode=3", jsonReply("0"),
-         {{web, port0, "flow_control=\"0\" auto_neg=\"1\" mode=\"3\""}}, {tpmScript("3", "false")}},
+        {"cmd_id=23&action=1&port=0&flow_control=0&auto=1&mode=3",
+         jsonReply("0"),
+         {{web, port0, "flow_control=\"0\" auto_neg=\"1\" mode=\"3\""}},
+         {tpmScript("3", "false")}},
         // Any port named: the shell lines still address port 0.
-        {"cmd_id=23&action=1&port=1&flow_control=1&auto=0&mode=4", jsonReply("0"),
+        {"cmd_id=23&action=1&port=1&flow_control=1&auto=0&mode=4",
+         jsonReply("0"),
          {{web, port1, "flow_control=\"1\" auto_neg=\"0\" mode=\"4\""}, {tpm, flowOff, "<enabled>1<"}},
          {tpmScript("4", "true")}},
-        {"cmd_id=23&action=1&port=0&flow_control=00&auto=1&mode=3", jsonReply("0"),
+        {"cmd_id=23&action=1&port=0&flow_control=00&auto=1&mode=3",
+         jsonReply("0"),
          {{web, port0, "flow_control=\"00\" auto_neg=\"1\" mode=\"3\""}, {tpm, flowOff, "<enabled>00<"}},
          {tpmScript("3", "true")}},
         // Missing keys read as empty texts.
-        {"cmd_id=23&action=1&port=1", jsonReply("0"),
+        {"cmd_id=23&action=1&port=1",
+         jsonReply("0"),
          {{web, port1, "flow_control=\"\" auto_neg=\"\" mode=\"\""}, {tpm, flowOff, "<enabled><"}},
          {tpmScript("", "true")}},
         // Without an `enabled` flag the traffic-processor file stays.
-        {"cmd_id=23&action=1&port=1&flow_control=1&auto=0&mode=4", jsonReply("0"),
-         {{web, port1, "flow_control=\"1\" auto_neg=\"0\" mode=\"4\""}}, {tpmScript("4", "true")}, "",
+        {"cmd_id=23&action=1&port=1&flow_control=1&auto=0&mode=4",
+         jsonReply("0"),
+         {{web, port1, "flow_control=\"1\" auto_neg=\"0\" mode=\"4\""}},
+         {tpmScript("4", "true")},
+         "",
          {{tpm, "<enabled>0</enabled>", ""}}},
         {"cmd_id=23&action=1&port=7&flow_control=1&auto=1&mode=2", jsonReply("1  ")},
     });

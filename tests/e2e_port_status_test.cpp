@@ -9,10 +9,10 @@ using PortStatusTest = SimulatedUnitTest;
 
 TEST_F(PortStatusTest, SummaryShowsTheFirstRecordsAndFixedValues)
 {
-    const std::string summary = jsonReply(
-        "[{VlanInfo_mode:\"4\",VlanInfo_serial:\"200,300\",admin_status:\"1\",auto_neg:\"0\","
-        "default_vid:\"100\",fast_leave:\"0\",link:\"1\",link_rate:\"2\",loop_detect:\"0\","
-        "max_igmp_group:\"32\",mc_mode:\"1\",mc_tag_oper:\"0\",pause:\"1\"}]");
+    const std::string summary =
+        jsonReply("[{VlanInfo_mode:\"4\",VlanInfo_serial:\"200,300\",admin_status:\"1\",auto_neg:\"0\","
+                  "default_vid:\"100\",fast_leave:\"0\",link:\"1\",link_rate:\"2\",loop_detect:\"0\","
+                  "max_igmp_group:\"32\",mc_mode:\"1\",mc_tag_oper:\"0\",pause:\"1\"}]");
     expectExchanges({{"cmd_id=4", summary}});
 }
 
@@ -32,7 +32,8 @@ TEST_F(PortStatusTest, LoopDetectMapsTheStoredValue)
         {"cmd_id=14&action=1&port=0&loop_detect=1", jsonReply("0"), {{eoam, port0, port1}}},
         // A port text that is no number names the first port.
         {"cmd_id=14&action=1&port=abc&loop_detect=2", jsonReply("0"), {{eoam, port0, port1}}},
-        {"cmd_id=14&action=1&port=2&loop_detect=0", jsonReply("0"),
+        {"cmd_id=14&action=1&port=2&loop_detect=0",
+         jsonReply("0"),
          {{eoam, "<port></port>", "<port loopdetect=\"1\"></port>"}}},
         {"cmd_id=14&action=1&port=0&loop_detect=0", jsonReply("0")},
         {"cmd_id=14&action=1&port=3&loop_detect=0", fail},
@@ -48,15 +49,18 @@ TEST_F(PortStatusTest, MacAgingStoresThenSendsTheCommand)
     };
     expectExchanges({
         {"cmd_id=25&action=0", jsonReply("{aging_time:\"300\"}")},
-        {"cmd_id=25&action=1&age_time=120", jsonReply(" 0"), {{web, "time=\"300\"", "time=\"120\""}},
-         command("120")},
+        {"cmd_id=25&action=1&age_time=120", jsonReply(" 0"), {{web, "time=\"300\"", "time=\"120\""}}, command("120")},
         {"cmd_id=25&action=1&age_time=300", jsonReply(" 0"), {}, command("300")},
         {"cmd_id=25&action=1&age_time=", jsonReply(" 0"), {{web, "time=\"300\"", "time=\"\""}}, command("")},
         // The time is read from the first entry of the port that has one, and
         // written to the first entry of the port.
         {"cmd_id=25&action=0", jsonReply("{aging_time:\"300\"}"), {}, {}, "", {{web, port0, untimed + port0}}},
-        {"cmd_id=25&action=1&age_time=120", jsonReply(" 0"),
-         {{web, untimed, "<eth_port time=\"120\">0</eth_port>"}}, command("120"), "", {{web, port0, untimed + port0}}},
+        {"cmd_id=25&action=1&age_time=120",
+         jsonReply(" 0"),
+         {{web, untimed, "<eth_port time=\"120\">0</eth_port>"}},
+         command("120"),
+         "",
+         {{web, port0, untimed + port0}}},
     });
 }
 

@@ -46,7 +46,11 @@ TEST_F(QueueTest, SchedulingMethodIsReadFromTheFirstQueueAndWrittenToAll)
     const std::string first = "<queue sched_method=\"0\" weight=\"10\"";
     expectExchanges({
         {"cmd_id=26&action=0", jsonReply("{algo_mode:\"0\"}")},
-        {"cmd_id=26&action=0", jsonReply("{algo_mode:\"1\"}"), {}, {}, "",
+        {"cmd_id=26&action=0",
+         jsonReply("{algo_mode:\"1\"}"),
+         {},
+         {},
+         "",
          {{tpm, first, "<queue sched_method=\"1\" weight=\"10\""}}},
         {"cmd_id=26&action=0", jsonReply("error"), {}, {}, "", {{tpm, first, "<queue weight=\"10\""}}},
         {"cmd_id=26&action=1&algo_mode=1", jsonReply("0"), {{tpm, txQueues(8), txQueues(8, "1")}}},
@@ -70,8 +74,12 @@ TEST_F(QueueTest, QueueMapReadsUpToEightWeightsAndWritesOne)
         {"cmd_id=27&action=1&que_id=3&usr_pri=7", jsonReply("0"), {{tpm, "weight=\"13\"", "weight=\"7\""}}},
         // A missing queue number reads as 0.
         {"cmd_id=27&action=1&usr_pri=abc", jsonReply("0"), {{tpm, "weight=\"10\"", "weight=\"abc\""}}},
-        {"cmd_id=27&action=1&que_id=9&usr_pri=5", jsonReply("0"), {{tpm, "weight=\"19\"", "weight=\"5\""}},
-         {}, "", {tenQueues}},
+        {"cmd_id=27&action=1&que_id=9&usr_pri=5",
+         jsonReply("0"),
+         {{tpm, "weight=\"19\"", "weight=\"5\""}},
+         {},
+         "",
+         {tenQueues}},
         {"cmd_id=27&action=1&que_id=8&usr_pri=5", jsonReply("1")},
         {"cmd_id=27&action=0", queueReply("queue", 0, 0), {}, {}, "", {TWO_MODULES}},
     });
@@ -85,12 +93,9 @@ TEST_F(QueueTest, QueueSizesFollowTheDirection)
         {"cmd_id=28&action=0&voq_dir=0", queueReply("size", 100)},
         {"cmd_id=28&action=0", queueReply("size", 200)},
         {"cmd_id=28&action=0&voq_dir=00", queueReply("size", 200)},
-        {"cmd_id=28&action=0&voq_dir=0", queueReply("size", 100, 2), {}, {}, "",
-         {{tpm, gmacQueues(8), gmacQueues(2)}}},
-        {"cmd_id=28&action=1&voq_dir=0&voq_id=2&voq_thresh=64", jsonReply("0"),
-         {{tpm, "size=\"102\"", "size=\"64\""}}},
-        {"cmd_id=28&action=1&voq_dir=1&voq_id=2&voq_thresh=64", jsonReply("0"),
-         {{tpm, "size=\"202\"", "size=\"64\""}}},
+        {"cmd_id=28&action=0&voq_dir=0", queueReply("size", 100, 2), {}, {}, "", {{tpm, gmacQueues(8), gmacQueues(2)}}},
+        {"cmd_id=28&action=1&voq_dir=0&voq_id=2&voq_thresh=64", jsonReply("0"), {{tpm, "size=\"102\"", "size=\"64\""}}},
+        {"cmd_id=28&action=1&voq_dir=1&voq_id=2&voq_thresh=64", jsonReply("0"), {{tpm, "size=\"202\"", "size=\"64\""}}},
         {"cmd_id=28&action=1&voq_id=7&voq_thresh=", jsonReply("0"), {{tpm, "size=\"207\"", "size=\"\""}}},
         {"cmd_id=28&action=1&voq_dir=0&voq_id=8&voq_thresh=64", jsonReply("1")},
     });

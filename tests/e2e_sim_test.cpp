@@ -11,11 +11,9 @@ TEST_F(SimTest, BootEnvironmentToolsAnswerLikeTheRealOnes)
     const std::tuple<const char *, const char *, int> cases[] = {
         {"fw_printenv mv_pon_addr", "mv_pon_addr=00:26:3E:50:11:A0\n", 0},
         {"fw_printenv no_such_var 2>&1", "## Error: \"no_such_var\" not defined\n", 1},
-        {"fw_setenv ethaddr  00:11:22:33:44:56 && fw_printenv ethaddr",
-         "ethaddr=00:11:22:33:44:56\n", 0},
+        {"fw_setenv ethaddr  00:11:22:33:44:56 && fw_printenv ethaddr", "ethaddr=00:11:22:33:44:56\n", 0},
         // No value deletes the variable.
-        {"fw_setenv mv_pon_addr   && fw_printenv mv_pon_addr 2>&1",
-         "## Error: \"mv_pon_addr\" not defined\n", 1},
+        {"fw_setenv mv_pon_addr   && fw_printenv mv_pon_addr 2>&1", "## Error: \"mv_pon_addr\" not defined\n", 1},
         {"fw_setenv new_var a  b && fw_printenv new_var", "new_var=a b\n", 0},
     };
     for (const auto &[command, output, status] : cases) {

@@ -55,8 +55,8 @@ RunResult run(const std::string &commandLine, const std::vector<std::string> &cg
     FILE *inputFile = std::tmpfile(), *errorFile = std::tmpfile();
     std::fwrite(input.data(), 1, input.size(), inputFile);
     std::rewind(inputFile);
-    const std::string redirected = "(" + commandLine + ") <&" + std::to_string(fileno(inputFile)) + " 2>&" +
-                                   std::to_string(fileno(errorFile));
+    const std::string redirected =
+        "(" + commandLine + ") <&" + std::to_string(fileno(inputFile)) + " 2>&" + std::to_string(fileno(errorFile));
     FILE *output = popen(redirected.c_str(), "r");
     RunResult result{"", -1};
     char buffer[4096];
@@ -75,12 +75,9 @@ RunResult run(const std::string &commandLine, const std::vector<std::string> &cg
 // A fixture file as a test lays it down: with the declaration and a final
 // line end, which a store write drops, so a file that still has them was not
 // rewritten.
-std::string fixture(const char *name)
-{
-    return readFile(std::string(ONU_SOURCE_DIR "/tests/e2e_fixtures/") + name);
-}
+std::string fixture(const char *name) { return readFile(std::string(ONU_SOURCE_DIR "/tests/e2e_fixtures/") + name); }
 
-} // namespace
+}  // namespace
 
 void resetUnit()
 {
@@ -104,11 +101,12 @@ RunResult runCgiUpload(const std::string &query, const std::string &fileName, co
 {
     const std::string boundary = "----onuSimUploadBoundary5f3a9c";
     const std::string body = "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
-                             fileName + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + bytes +
-                             "\r\n--" + boundary + "--\r\n";
+                             fileName + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + bytes + "\r\n--" +
+                             boundary + "--\r\n";
     return run(programPath("onu-cgi"),
-               {"ONU_WEB_AUTH=off", "REQUEST_METHOD=POST", "QUERY_STRING=" + query, "CONTENT_TYPE=multipart/form-data; boundary=" +
-                boundary, "CONTENT_LENGTH=" + std::to_string(body.size())},
+               {"ONU_WEB_AUTH=off", "REQUEST_METHOD=POST", "QUERY_STRING=" + query,
+                "CONTENT_TYPE=multipart/form-data; boundary=" + boundary,
+                "CONTENT_LENGTH=" + std::to_string(body.size())},
                body);
 }
 
@@ -166,9 +164,10 @@ void expectExchanges(const std::vector<Exchange> &exchanges)
 {
     for (const Exchange &e : exchanges) {
         SCOPED_TRACE(e.query);
-        std::map<std::string, std::string> expected = {
-            {WEB_XML_PATH, fixture("web.xml")}, {TPM_XML_PATH, fixture("tpm.xml")},
-            {EOAM_XML_PATH, fixture("eoam.xml")}, {OMCI_XML_PATH, fixture("omci.xml")}};
+        std::map<std::string, std::string> expected = {{WEB_XML_PATH, fixture("web.xml")},
+                                                       {TPM_XML_PATH, fixture("tpm.xml")},
+                                                       {EOAM_XML_PATH, fixture("eoam.xml")},
+                                                       {OMCI_XML_PATH, fixture("omci.xml")}};
         for (const Change &change : e.before)
             expected[change.path] = replaced(expected[change.path], change.from, change.to);
         for (const auto &[path, text] : expected)
@@ -303,9 +302,9 @@ Login login(const std::string &account, const std::string &password)
     auto cookie = [&reply](const std::string &name) {
         const std::string prefix = "Set-Cookie: " + name + "=";
         const std::size_t at = reply.headers.find(prefix);
-        return at == std::string::npos ? ""
-                                       : reply.headers.substr(at + prefix.size(),
-                                                              reply.headers.find(';', at) - at - prefix.size());
+        return at == std::string::npos
+                   ? ""
+                   : reply.headers.substr(at + prefix.size(), reply.headers.find(';', at) - at - prefix.size());
     };
     return {cookie("onu_sid"), cookie("onu_csrf")};
 }

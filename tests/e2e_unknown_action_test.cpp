@@ -26,8 +26,8 @@ TEST_F(UnknownActionTest, ChangesNothing)
         {"cmd_id=28&action=2&voq_dir=0&voq_id=0&voq_thresh=64", ""},
         {"cmd_id=30&action=2&bs=0&bs_thresh=500", ""},
     });
-    for (const std::string read : {"cmd_id=1&username=admin&password=Adm1n", "cmd_id=2", "cmd_id=3", "cmd_id=4",
-                                   "cmd_id=8"})
+    for (const std::string read :
+         {"cmd_id=1&username=admin&password=Adm1n", "cmd_id=2", "cmd_id=3", "cmd_id=4", "cmd_id=8"})
         EXPECT_EQ(runCgi(read + "&action=2").output, runCgi(read).output) << read;
 }
 

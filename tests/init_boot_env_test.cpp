@@ -9,7 +9,8 @@
 // The scratch file as fw_printenv leaves it.
 TEST(FindBootEnvMac, TakesTheFirstMatchingLineOrLeavesTheMac)
 {
-    const std::tuple<std::string, int, const char *> cases[] = {  // content, result, mac
+    const std::tuple<std::string, int, const char *> cases[] = {
+        // content, result, mac
         {"mv_pon_addr=00:50:43:02:00:00\n", 0, "00:50:43:02:00:00"},
         {"ethaddr=00:11:22:33:44:56\nmv_pon_addr=00:11:22:33:44:55", 0, "00:11:22:33:44:55"},
         // Cut to 17 characters, a carriage return with them.

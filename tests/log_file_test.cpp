@@ -5,8 +5,8 @@
 #include <regex>
 #include <string>
 
-#include "unit_support.h"
 #include "log/log.h"
+#include "unit_support.h"
 
 namespace {
 
@@ -33,8 +33,12 @@ TEST(LogFile, CutKeepsNewestBytes)
 {
     const std::string path = testing::TempDir() + "log_file_cut.log";
     const std::size_t limit = LogFile::SIZE_LIMIT, line = 31;
-    const std::size_t sizes[][2] = {  // size before, bytes kept
-        {0, 0}, {limit - line, limit - line}, {limit - line + 1, limit - line}, {2097140, 2097121},
+    const std::size_t sizes[][2] = {
+        // size before, bytes kept
+        {0, 0},
+        {limit - line, limit - line},
+        {limit - line + 1, limit - line},
+        {2097140, 2097121},
         {limit + 500, limit - line},
     };
     for (const auto &[size, kept] : sizes) {

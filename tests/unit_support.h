@@ -80,7 +80,8 @@ private:
 
 // A document parsed from a text the helper keeps alive, freed at scope end.
 struct ParsedXml {
-    explicit ParsedXml(std::string text) : buffer(std::move(text)) {
+    explicit ParsedXml(std::string text) : buffer(std::move(text))
+    {
         root = xmlParseString(buffer.data(), buffer.size());
     }
     ~ParsedXml() { xmlFree(root); }
@@ -89,7 +90,8 @@ struct ParsedXml {
 
     std::string error() const { return xmlError(root); }
     std::string written() const { return textOf(root); }
-    static std::string textOf(XmlNode *node) {
+    static std::string textOf(XmlNode *node)
+    {
         std::unique_ptr<char, decltype(&free)> text(xmlToText(node), free);
         return text.get();
     }

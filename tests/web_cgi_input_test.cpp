@@ -16,9 +16,10 @@ namespace {
 // Sets the CGI variables, unsetting those given as null.
 void setCgi(const char *method, const char *contentLength, const char *query, const char *contentType = nullptr)
 {
-    const std::pair<const char *, const char *> variables[] = {
-        {"REQUEST_METHOD", method}, {"CONTENT_LENGTH", contentLength},
-        {"QUERY_STRING", query}, {"CONTENT_TYPE", contentType}};
+    const std::pair<const char *, const char *> variables[] = {{"REQUEST_METHOD", method},
+                                                               {"CONTENT_LENGTH", contentLength},
+                                                               {"QUERY_STRING", query},
+                                                               {"CONTENT_TYPE", contentType}};
     for (const auto &[name, value] : variables)
         value ? setenv(name, value, 1) : unsetenv(name);
 }

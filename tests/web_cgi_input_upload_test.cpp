@@ -18,8 +18,8 @@ const std::size_t CHUNK = WebDataComm::CHUNK_SIZE;
 std::string multipart(const std::string &data, const std::string &boundary = BOUNDARY,
                       const std::string &filename = "fw.bin", const std::string &before = "")
 {
-    return boundary + "\r\n" + before + "Content-Disposition: form-data; name=\"file\"; filename=\"" +
-           filename + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + data + "\r\n" + boundary +
+    return boundary + "\r\n" + before + "Content-Disposition: form-data; name=\"file\"; filename=\"" + filename +
+           "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + data + "\r\n" + boundary +
            "\r\nContent-Disposition: form-data; name=\"submit\"\r\n\r\nUpload\r\n" + boundary + "--\r\n";
 }
 
@@ -66,17 +66,23 @@ protected:
 TEST_F(Upload, DelimiterAndLookAlikesAcrossChunkEnds)
 {
     for (const std::string &boundary : {std::string("--b"), BOUNDARY, "--" + std::string(95, 'q')}) {
-        const std::string decoys[] = {
-            "", "\r", "\r\n", "\r\r\n", "\r\n\r\n", "\r\n-", "\r\n" + boundary.substr(0, boundary.size() / 2),
-            "\r\n" + boundary.substr(0, boundary.size() - 1) + "X", "\r\r\n" + boundary.substr(1)};
+        const std::string decoys[] = {"",
+                                      "\r",
+                                      "\r\n",
+                                      "\r\r\n",
+                                      "\r\n\r\n",
+                                      "\r\n-",
+                                      "\r\n" + boundary.substr(0, boundary.size() / 2),
+                                      "\r\n" + boundary.substr(0, boundary.size() - 1) + "X",
+                                      "\r\r\n" + boundary.substr(1)};
         for (std::size_t end : {CHUNK, 2 * CHUNK}) {
             for (std::size_t offset = end - boundary.size() - 6; offset <= end + 2; ++offset) {
                 for (const std::string &decoy : decoys) {
                     const std::string data = filler(offset - headerLength(boundary)) + decoy;
                     for (const std::string &sent : {data, data + filler(300)}) {
                         ASSERT_EQ(upload(multipart(sent, boundary)), 0);
-                        EXPECT_EQ(saved(), sent) << boundary.size() << "-byte boundary, " << decoy.size()
-                                                 << "-byte decoy at " << offset;
+                        EXPECT_EQ(saved(), sent)
+                            << boundary.size() << "-byte boundary, " << decoy.size() << "-byte decoy at " << offset;
                     }
                 }
             }
@@ -106,8 +112,8 @@ TEST_F(Upload, FileName)
 TEST_F(Upload, FieldBeforeFilePart)
 {
     for (std::size_t length = 700; length <= 1000; ++length) {
-        const std::string field = "Content-Disposition: form-data; name=\"note\"\r\n\r\n" +
-                                  std::string(length, 'v') + "\r\n" + BOUNDARY + "\r\n";
+        const std::string field = "Content-Disposition: form-data; name=\"note\"\r\n\r\n" + std::string(length, 'v') +
+                                  "\r\n" + BOUNDARY + "\r\n";
         ASSERT_EQ(upload(multipart("payload\r\nline two", BOUNDARY, "C:\\a.bin", field)), 0);
         EXPECT_EQ(saved(), "payload\r\nline two") << length;
         EXPECT_EQ(std::string(WebDataComm::getInstance()->uploadName), "/var/a.bin") << length;

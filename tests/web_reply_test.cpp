@@ -43,8 +43,8 @@ TEST(HttpReply, ContentTypeAndJson)
 // would reach the device.
 TEST(RequestProcess, UnknownCommandGetsNotFound)
 {
-    for (const char *request : {"", "cmd_id=0", "cmd_id=-1&action=1", "cmd_id=7", "cmd_id=9", "cmd_id=29",
-                                "cmd_id=34", "cmd_id=abc", "cmd_id=99999999999", "x=1&cmd_id=+31zz"}) {
+    for (const char *request : {"", "cmd_id=0", "cmd_id=-1&action=1", "cmd_id=7", "cmd_id=9", "cmd_id=29", "cmd_id=34",
+                                "cmd_id=abc", "cmd_id=99999999999", "x=1&cmd_id=+31zz"}) {
         Output out;
         RequestProcess(out.fd).handleRequest(request);
         EXPECT_EQ(out.text(), NOT_FOUND) << request;

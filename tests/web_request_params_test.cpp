@@ -8,7 +8,8 @@ namespace {
 
 TEST(RequestParams, GetValueTakesTheFirstOccurrenceRaw)
 {
-    const char *cases[][3] = {  // text, key, value
+    const char *cases[][3] = {
+        // text, key, value
         {"cmd_id=14&action=1&port=0&loop_detect=1", "loop_detect", "1"},
         {"cmd_id=14&action=1", "missing", ""},
         {"cmd_id=14&action=1", "", ""},
@@ -27,7 +28,7 @@ TEST(RequestParams, ParseFindsCmdIdAndAction)
 {
     const std::tuple<const char *, int, int> cases[] = {
         // The numbers are read as leadingInt reads them; here which keys they come from.
-        {"cmd_id=14&action=1&port=0", 14, 1}, {"cmd_id=abc&action=x", 0, 0}, {"cmd_id=", 0, 0},
+        {"cmd_id=14&action=1&port=0", 14, 1}, {"cmd_id=abc&action=x", 0, 0},    {"cmd_id=", 0, 0},
         {"transaction=1&cmd_id=2", 2, 1},     {"action=0&transaction=1", 0, 0},
     };
     for (const auto &[text, cmdId, action] : cases) {

@@ -13,15 +13,18 @@ char l[] = "l;", lValue[] = "&l", p[] = "p;", pValue[] = "P";
 char *entities[] = {lt, ltValue, amp, ampValue, e, eValue, f, fValue, l, lValue, nullptr};
 char *parameters[] = {p, pValue, nullptr};
 
-std::string decoded(const char *input, char mode, char **table) {
+std::string decoded(const char *input, char mode, char **table)
+{
     std::string text(input);
     char *result = xmlDecode(text.data(), table, mode);
     std::string out(result);
-    if (result != text.data()) free(result);
+    if (result != text.data())
+        free(result);
     return out;
 }
 
-TEST(XmlDecode, Modes) {
+TEST(XmlDecode, Modes)
+{
     const struct {
         const char *input;
         char mode;
@@ -33,8 +36,8 @@ TEST(XmlDecode, Modes) {
         {"&#x800;&#x10FFFF;", '&', "\xE0\xA0\x80\xF4\x8F\xBF\xBF"},
         {"&#-191;", '&', "A"},
         {"&#X41;&nosuch;&#0;&#65&#;", '&', "&#X41;&nosuch;&#0;&#65&#;"},
-        {"&e;", '&', "F!"},      // a replacement is scanned again
-        {"&l;t;", '&', "<"},     // including what follows it
+        {"&e;", '&', "F!"},   // a replacement is scanned again
+        {"&l;t;", '&', "<"},  // including what follows it
         {"a\r\nb\rc", '&', "a\nb\nc"},
         {"a\r\nb\rc", 'c', "a\nb\nc"},
         {"&lt;&#65;", 'c', "&lt;&#65;"},
@@ -50,16 +53,19 @@ TEST(XmlDecode, Modes) {
     }
 }
 
-TEST(XmlDecode, TableWithoutPredefinedEntities) {
+TEST(XmlDecode, TableWithoutPredefinedEntities)
+{
     char *shortTable[] = {e, fValue, nullptr};
     EXPECT_EQ(decoded("&e;&lt;&#65;", '&', shortTable), "F&lt;A");
     EXPECT_EQ(decoded("&lt;", '&', nullptr), "&lt;");
 }
 
 // Each "&e;" grows to "&f;!" before it shrinks: the text moves to an allocation.
-TEST(XmlDecode, ManyGrowingReplacements) {
+TEST(XmlDecode, ManyGrowingReplacements)
+{
     std::string many, expected;
-    for (int i = 0; i < 10000; ++i) many += "&e;", expected += "F!";
+    for (int i = 0; i < 10000; ++i)
+        many += "&e;", expected += "F!";
     EXPECT_EQ(decoded(many.c_str(), '&', entities), expected);
 }
 

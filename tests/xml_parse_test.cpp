@@ -9,8 +9,10 @@
 
 namespace {
 
-TEST(XmlParse, ErrorTexts) {
-    const char *cases[][2] = {  // input, error
+TEST(XmlParse, ErrorTexts)
+{
+    const char *cases[][2] = {
+        // input, error
         {"", "[error near line 1]: root tag missing"},
         {"just text\n", "[error near line 1]: root tag missing"},
         {"<!-- only a comment -->", "[error near line 1]: root tag missing"},
@@ -45,28 +47,33 @@ TEST(XmlParse, ErrorTexts) {
         {"<!DOCTYPE a [<!ATTLIST a b (x|y 'x'>]><a/>", "[error near line 1]: malformed <!ATTLIST"},
         {"<!DOCTYPE a [<!ATTLIST a b CDATA x>]><a/>", "[error near line 1]: malformed <!ATTLIST"},
     };
-    for (const auto &c : cases) EXPECT_EQ(ParsedXml(c[0]).error(), c[1]) << "input: " << c[0];
+    for (const auto &c : cases)
+        EXPECT_EQ(ParsedXml(c[0]).error(), c[1]) << "input: " << c[0];
 }
 
-TEST(XmlParse, ErrorTextIsCutTo127Characters) {
+TEST(XmlParse, ErrorTextIsCutTo127Characters)
+{
     ParsedXml doc("<" + std::string(300, 'n') + ">");
     EXPECT_EQ(doc.error().size(), 127u);
     EXPECT_EQ(doc.error().rfind("[error near line 1]: unclosed tag <nnn", 0), 0u);
 }
 
-TEST(XmlParse, AcceptedDocumentEnds) {
-    for (const char *input : {"<a></a>", "<a></a>\n", "<a/>", "<a x='1'/>", "<a></a><!-- c -->",
-                              "<a></a>\n<?p x?>", "<a></a  >", "text<a></a>text"}) {
+TEST(XmlParse, AcceptedDocumentEnds)
+{
+    for (const char *input : {"<a></a>", "<a></a>\n", "<a/>", "<a x='1'/>", "<a></a><!-- c -->", "<a></a>\n<?p x?>",
+                              "<a></a  >", "text<a></a>text"}) {
         ParsedXml doc(input);
         EXPECT_EQ(doc.error(), "") << "input: " << input;
         EXPECT_STREQ(doc.root->name, "a");
     }
 }
 
-TEST(XmlParse, TextIsOwnedWhenAReplacementWasLonger) {
-    const std::tuple<const char *, const char *, bool> cases[] = {  // input, text, owned
+TEST(XmlParse, TextIsOwnedWhenAReplacementWasLonger)
+{
+    const std::tuple<const char *, const char *, bool> cases[] = {
+        // input, text, owned
         {"<a>x&amp;y&quot;&apos;</a>", "x&y\"'", false},  // replacements of equal or shorter length
-        {"<a>x&lt;y</a>", "x<y", true},                    // "&#60;" is longer than "&lt;"
+        {"<a>x&lt;y</a>", "x<y", true},                   // "&#60;" is longer than "&lt;"
         {"<a>&#65;</a>", "A", false},
         {"<a>&amp;lt;</a>", "&lt;", false},  // a replacement is not decoded again
         // Predefined references together with what else decoding changes.
@@ -83,7 +90,8 @@ TEST(XmlParse, TextIsOwnedWhenAReplacementWasLonger) {
     }
 }
 
-TEST(XmlParse, PiecesOfAnyLengthAreJoined) {
+TEST(XmlParse, PiecesOfAnyLengthAreJoined)
+{
     for (size_t length : {1, 7, 15, 16, 17, 40}) {
         std::string text = "<r>", joined;
         for (int i = 0; i < 20; ++i) {
@@ -105,10 +113,12 @@ TEST(XmlParse, PiecesOfAnyLengthAreJoined) {
 }
 
 // The three lists (document order, first of each name, same name) are checked below.
-TEST(XmlParse, Lookups) {
+TEST(XmlParse, Lookups)
+{
     ParsedXml doc("<r><a/><b/><a/><c/><b/><a/></r>");
     std::vector<XmlNode *> order;
-    for (XmlNode *n = doc.root->child; n; n = n->ordered) order.push_back(n);
+    for (XmlNode *n = doc.root->child; n; n = n->ordered)
+        order.push_back(n);
     ASSERT_EQ(order.size(), 6u);
     XmlNode *a1 = order[0], *b2 = order[4], *a3 = order[5];
     EXPECT_EQ(xmlChild(doc.root, "c"), order[3]);
@@ -121,34 +131,45 @@ TEST(XmlParse, Lookups) {
     EXPECT_EQ(xmlChild(nullptr, "a"), nullptr);
 }
 
-TEST(XmlParse, RunsAndAlternationsOfNamesKeepTheirChains) {
+TEST(XmlParse, RunsAndAlternationsOfNamesKeepTheirChains)
+{
     std::string repeated, mixed;
-    for (int i = 0; i < 50; ++i) repeated += "aabacccb";
-    for (unsigned i = 0, x = 1; i < 300; ++i, x = x * 1103515245 + 12345) mixed += static_cast<char>('a' + (x >> 16) % 4);
+    for (int i = 0; i < 50; ++i)
+        repeated += "aabacccb";
+    for (unsigned i = 0, x = 1; i < 300; ++i, x = x * 1103515245 + 12345)
+        mixed += static_cast<char>('a' + (x >> 16) % 4);
     for (const std::string &names : {std::string("aab"), std::string("abab"), std::string("abcabcabc"),
                                      std::string("aaabaaab"), std::string("abacabadabacaba"), repeated, mixed}) {
         std::string text = "<r>";
-        for (char name : names) text += std::string("<") + name + "/>";
+        for (char name : names)
+            text += std::string("<") + name + "/>";
         ParsedXml doc(text + "</r>");
         std::string order, firsts, distinct;
-        for (XmlNode *n = doc.root->child; n; n = n->ordered) order += n->name;
-        for (XmlNode *n = doc.root->child; n; n = n->sibling) firsts += n->name;
+        for (XmlNode *n = doc.root->child; n; n = n->ordered)
+            order += n->name;
+        for (XmlNode *n = doc.root->child; n; n = n->sibling)
+            firsts += n->name;
         for (char name : names)
-            if (distinct.find(name) == std::string::npos) distinct += name;
+            if (distinct.find(name) == std::string::npos)
+                distinct += name;
         EXPECT_EQ(order, names);
         EXPECT_EQ(firsts, distinct);
         for (char name : firsts) {
             std::vector<XmlNode *> chain, expected;
-            for (XmlNode *n = xmlChild(doc.root, std::string(1, name).c_str()); n; n = n->next) chain.push_back(n);
+            for (XmlNode *n = xmlChild(doc.root, std::string(1, name).c_str()); n; n = n->next)
+                chain.push_back(n);
             for (XmlNode *n = doc.root->child; n; n = n->ordered)
-                if (n->name[0] == name) expected.push_back(n);
+                if (n->name[0] == name)
+                    expected.push_back(n);
             EXPECT_EQ(chain, expected) << names << " chain " << name;
-            for (size_t i = 1; i < chain.size(); ++i) EXPECT_EQ(chain[i]->sibling, nullptr);
+            for (size_t i = 1; i < chain.size(); ++i)
+                EXPECT_EQ(chain[i]->sibling, nullptr);
         }
     }
 }
 
-TEST(XmlParse, TextOutsideRootIsDroppedAndInstructionsAreMarked) {
+TEST(XmlParse, TextOutsideRootIsDroppedAndInstructionsAreMarked)
+{
     ParsedXml doc("<?first 1?>before<a>in</a>after<!-- c --><?last 2?><?first 3?>");
     EXPECT_EQ(doc.error(), "");
     EXPECT_STREQ(doc.root->txt, "in");
@@ -161,7 +182,8 @@ TEST(XmlParse, TextOutsideRootIsDroppedAndInstructionsAreMarked) {
     EXPECT_EQ(xmlProcInstr(doc.root, "none")[0], nullptr);
 }
 
-TEST(XmlParse, AttributesAndOwnershipMarks) {
+TEST(XmlParse, AttributesAndOwnershipMarks)
+{
     ParsedXml doc("<a b c='&lt;' d=\"&#65;\" b='2' e='x\ty\nz'>x\ty</a>");
     char **attr = doc.root->attr;
     EXPECT_STREQ(xmlAttr(doc.root, "b"), "");
@@ -178,19 +200,19 @@ TEST(XmlParse, AttributesAndOwnershipMarks) {
     EXPECT_FALSE(doc.root->flags & XML_TEXT_OWNED);
 }
 
-TEST(XmlParse, InternalSubset) {
-    ParsedXml doc(
-        "<?xml version='1.0' standalone='yes'?>\n"
-        "<!DOCTYPE a [\n"
-        "  <!ENTITY % p 'pv'>\n"
-        "  <!ENTITY e 'e(%p;)'>\n"
-        "  <!ENTITY ext SYSTEM 'file.xml'>\n"
-        "  <!ATTLIST a t CDATA ' v ' n NMTOKEN '  x   y ' i ID #IMPLIED r CDATA #REQUIRED>\n"
-        "  <!ATTLIST b f CDATA #FIXED 'fixed'>\n"
-        "  <!ELEMENT a ANY>\n"
-        "  <?inside text?>\n"
-        "]>\n"
-        "<a n=' p  q ' i=' 1  2 '>&e;&ext;<b/></a>");
+TEST(XmlParse, InternalSubset)
+{
+    ParsedXml doc("<?xml version='1.0' standalone='yes'?>\n"
+                  "<!DOCTYPE a [\n"
+                  "  <!ENTITY % p 'pv'>\n"
+                  "  <!ENTITY e 'e(%p;)'>\n"
+                  "  <!ENTITY ext SYSTEM 'file.xml'>\n"
+                  "  <!ATTLIST a t CDATA ' v ' n NMTOKEN '  x   y ' i ID #IMPLIED r CDATA #REQUIRED>\n"
+                  "  <!ATTLIST b f CDATA #FIXED 'fixed'>\n"
+                  "  <!ELEMENT a ANY>\n"
+                  "  <?inside text?>\n"
+                  "]>\n"
+                  "<a n=' p  q ' i=' 1  2 '>&e;&ext;<b/></a>");
     XmlDocument *d = reinterpret_cast<XmlDocument *>(doc.root);
     EXPECT_EQ(doc.error(), "");
     EXPECT_EQ(d->standalone, 1);
@@ -210,10 +232,12 @@ TEST(XmlParse, InternalSubset) {
     EXPECT_STREQ(standalone.root->txt, "v");
 }
 
-TEST(XmlParse, NestedEntitiesCannotGrowATextWithoutBound) {
+TEST(XmlParse, NestedEntitiesCannotGrowATextWithoutBound)
+{
     std::string subset = "<!ENTITY l0 'ha'>";
     for (int i = 1; i <= 40; ++i)
-        subset += "<!ENTITY l" + std::to_string(i) + " '&l" + std::to_string(i - 1) + ";&l" + std::to_string(i - 1) + ";'>";
+        subset +=
+            "<!ENTITY l" + std::to_string(i) + " '&l" + std::to_string(i - 1) + ";&l" + std::to_string(i - 1) + ";'>";
     ParsedXml doc("<!DOCTYPE a [" + subset + "]><a>&l40;</a>");
     EXPECT_EQ(doc.error(), "");
     size_t length = strlen(doc.root->txt);
@@ -221,7 +245,8 @@ TEST(XmlParse, NestedEntitiesCannotGrowATextWithoutBound) {
     EXPECT_LT(length, 65536u + 2 * doc.buffer.size());
 }
 
-TEST(XmlParse, Utf16Input) {
+TEST(XmlParse, Utf16Input)
+{
     const std::u16string text = u"<a b='\u00e9'>\u20ac\U0001F600</a>";
     for (bool bigEndian : {false, true}) {
         std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
@@ -240,7 +265,8 @@ TEST(XmlParse, Utf16Input) {
     }
 }
 
-TEST(XmlParse, Readers) {
+TEST(XmlParse, Readers)
+{
     TempFolder folder;
     const std::string path = folder.write("a.xml", "<a>" + std::string(3000, 'x') + "</a>\n");
     XmlNode *fromFile = xmlParseFile(path.c_str());
@@ -262,9 +288,11 @@ TEST(XmlParse, Readers) {
     EXPECT_STREQ(xmlError(nullptr), "");
 }
 
-TEST(XmlParse, DeepAndWideDocumentsUseNoStack) {
+TEST(XmlParse, DeepAndWideDocumentsUseNoStack)
+{
     std::string opens, closes;
-    for (int i = 0; i < 100000; ++i) opens += "<d>", closes += "</d>";
+    for (int i = 0; i < 100000; ++i)
+        opens += "<d>", closes += "</d>";
     ParsedXml doc(opens + closes);
     EXPECT_EQ(doc.error(), "");
     EXPECT_EQ(doc.written(), opens + closes);

@@ -8,8 +8,10 @@
 
 namespace {
 
-TEST(XmlWrite, RoundTrips) {
-    const char *cases[][2] = {  // input, written
+TEST(XmlWrite, RoundTrips)
+{
+    const char *cases[][2] = {
+        // input, written
         {"<?xml version=\"1.0\"?>\n<!-- c -->\n<!DOCTYPE a>\n<a>\n  <b k=\"1\">t</b>\n\t<c/>\n</a>\n",
          "<a>\n  <b k=\"1\">t</b>\n\t<c></c>\n</a>"},
         {"<a><![CDATA[<&>]]></a>", "<a>&lt;&amp;&gt;</a>"},
@@ -29,14 +31,16 @@ TEST(XmlWrite, RoundTrips) {
     }
 }
 
-TEST(XmlWrite, SubtreeIsWrittenAlone) {
+TEST(XmlWrite, SubtreeIsWrittenAlone)
+{
     ParsedXml doc("<?p x?><a>1<b>2<c/>3</b>4<d/>5</a>");
     EXPECT_EQ(ParsedXml::textOf(xmlChild(doc.root, "b")), "<b>2<c></c>3</b>");
     EXPECT_EQ(doc.written(), "<?p x?>\n<a>1<b>2<c></c>3</b>4<d></d>5</a>");
     EXPECT_EQ(ParsedXml::textOf(nullptr), "");
 }
 
-TEST(XmlWrite, OffsetsPastAShortenedParentTextStopAtItsEnd) {
+TEST(XmlWrite, OffsetsPastAShortenedParentTextStopAtItsEnd)
+{
     ParsedXml doc("<a>one<b/>two<c/>three</a>");
     xmlSetText(doc.root, "xy");
     EXPECT_EQ(doc.written(), "<a>xy<b></b><c></c></a>");
@@ -44,7 +48,8 @@ TEST(XmlWrite, OffsetsPastAShortenedParentTextStopAtItsEnd) {
     EXPECT_EQ(doc.written(), "<a>012<b></b>345<c></c>6789</a>");
 }
 
-TEST(XmlWrite, EscapeGrowsInStepsOf1024) {
+TEST(XmlWrite, EscapeGrowsInStepsOf1024)
+{
     size_t used = 0, capacity = 16;
     char *buffer = static_cast<char *>(malloc(capacity));
     buffer = xmlEscape("a<b\nc", SIZE_MAX, buffer, &used, &capacity, 1);

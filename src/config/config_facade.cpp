@@ -5,20 +5,11 @@
 #include "config/paths.h"
 #include "config/store_edit.h"
 
-int ConfigFacade::getCommInfo(CommInfo &info)
-{
-    return WebConfigStore::getInstance()->getCommInfo(info);
-}
+int ConfigFacade::getCommInfo(CommInfo &info) { return WebConfigStore::getInstance()->getCommInfo(info); }
 
-int ConfigFacade::getIpInfo(IpInfo &info)
-{
-    return WebConfigStore::getInstance()->getIpInfo(info);
-}
+int ConfigFacade::getIpInfo(IpInfo &info) { return WebConfigStore::getInstance()->getIpInfo(info); }
 
-int ConfigFacade::setIpInfo(const IpInfo &info)
-{
-    return WebConfigStore::getInstance()->setIpInfo(info);
-}
+int ConfigFacade::setIpInfo(const IpInfo &info) { return WebConfigStore::getInstance()->setIpInfo(info); }
 
 int ConfigFacade::getAdminPassword(std::string &password)
 {
@@ -50,50 +41,26 @@ int ConfigFacade::getVlanPorts(std::vector<VlanPortRecord> &ports)
     return WebConfigStore::getInstance()->getVlanPorts(ports);
 }
 
-int ConfigFacade::setVlanPort(const VlanPortRecord &port)
-{
-    return WebConfigStore::getInstance()->setVlanPort(port);
-}
+int ConfigFacade::setVlanPort(const VlanPortRecord &port) { return WebConfigStore::getInstance()->setVlanPort(port); }
 
-int ConfigFacade::getFecInfo(FecInfo &info)
-{
-    return WebConfigStore::getInstance()->getFecInfo(info);
-}
+int ConfigFacade::getFecInfo(FecInfo &info) { return WebConfigStore::getInstance()->getFecInfo(info); }
 
-int ConfigFacade::setFecMode(const std::string &fecMode)
-{
-    return WebConfigStore::getInstance()->setFecMode(fecMode);
-}
+int ConfigFacade::setFecMode(const std::string &fecMode) { return WebConfigStore::getInstance()->setFecMode(fecMode); }
 
-int ConfigFacade::getAuthMode(std::string &authMode)
-{
-    return WebConfigStore::getInstance()->getAuthMode(authMode);
-}
+int ConfigFacade::getAuthMode(std::string &authMode) { return WebConfigStore::getInstance()->getAuthMode(authMode); }
 
 int ConfigFacade::setAuthMode(const std::string &authMode)
 {
     return WebConfigStore::getInstance()->setAuthMode(authMode);
 }
 
-int ConfigFacade::getOnuSn(std::string &sn)
-{
-    return WebConfigStore::getInstance()->getOnuSn(sn);
-}
+int ConfigFacade::getOnuSn(std::string &sn) { return WebConfigStore::getInstance()->getOnuSn(sn); }
 
-int ConfigFacade::setOnuSn(const std::string &sn)
-{
-    return WebConfigStore::getInstance()->setOnuSn(sn);
-}
+int ConfigFacade::setOnuSn(const std::string &sn) { return WebConfigStore::getInstance()->setOnuSn(sn); }
 
-int ConfigFacade::getLoid(LoidInfo &info)
-{
-    return WebConfigStore::getInstance()->getLoid(info);
-}
+int ConfigFacade::getLoid(LoidInfo &info) { return WebConfigStore::getInstance()->getLoid(info); }
 
-int ConfigFacade::setLoid(const LoidInfo &info)
-{
-    return WebConfigStore::getInstance()->setLoid(info);
-}
+int ConfigFacade::setLoid(const LoidInfo &info) { return WebConfigStore::getInstance()->setLoid(info); }
 
 int ConfigFacade::getSwitchPorts(std::vector<SwitchPortRecord> &ports)
 {
@@ -135,10 +102,7 @@ int ConfigFacade::setPonSerialNum(const std::string &serialNum)
     return PonConfigStore::getInstance()->setPonSerialNum(serialNum);
 }
 
-int ConfigFacade::getPonPasswd(std::string &passwd)
-{
-    return PonConfigStore::getInstance()->getPonPasswd(passwd);
-}
+int ConfigFacade::getPonPasswd(std::string &passwd) { return PonConfigStore::getInstance()->getPonPasswd(passwd); }
 
 int ConfigFacade::setPonPasswd(const std::string &passwd)
 {
@@ -155,10 +119,7 @@ int ConfigFacade::setPonSerialSrc(const std::string &serialSrc)
     return PonConfigStore::getInstance()->setPonSerialSrc(serialSrc);
 }
 
-int ConfigFacade::getVendorInfo(OnuVendorInfo &info)
-{
-    return OnuProfileStore::getInstance()->getVendorInfo(info);
-}
+int ConfigFacade::getVendorInfo(OnuVendorInfo &info) { return OnuProfileStore::getInstance()->getVendorInfo(info); }
 
 int ConfigFacade::getDefaultVendorInfo(OnuVendorInfo &info)
 {
@@ -170,10 +131,7 @@ int ConfigFacade::setVendorInfo(const OnuVendorInfo &info)
     return OnuProfileStore::getInstance()->setVendorInfo(info);
 }
 
-int ConfigFacade::getChipInfo(ChipInfo &info)
-{
-    return OnuProfileStore::getInstance()->getChipInfo(info);
-}
+int ConfigFacade::getChipInfo(ChipInfo &info) { return OnuProfileStore::getInstance()->getChipInfo(info); }
 
 int ConfigFacade::getCapability(OnuCapability &capability)
 {
@@ -210,15 +168,9 @@ int ConfigFacade::setLoopDetect(std::string portIndex, const std::string &value)
     return OnuProfileStore::getInstance()->setLoopDetect(std::move(portIndex), value);
 }
 
-int ConfigFacade::getCtcLoidAuth(LoidInfo &info)
-{
-    return OmciMibStore::getInstance()->getCtcLoidAuth(info);
-}
+int ConfigFacade::getCtcLoidAuth(LoidInfo &info) { return OmciMibStore::getInstance()->getCtcLoidAuth(info); }
 
-int ConfigFacade::setCtcLoidAuth(const LoidInfo &info)
-{
-    return OmciMibStore::getInstance()->setCtcLoidAuth(info);
-}
+int ConfigFacade::setCtcLoidAuth(const LoidInfo &info) { return OmciMibStore::getInstance()->setCtcLoidAuth(info); }
 
 int ConfigFacade::getPortIsolation(std::string &enabled)
 {
@@ -230,20 +182,11 @@ int ConfigFacade::setPortIsolation(const std::string &enabled)
     return OmciMibStore::getInstance()->setPortIsolation(enabled);
 }
 
-int ConfigFacade::getMtu(MtuInfo &info)
-{
-    return TpmConfigStore::getInstance()->getMtu(info);
-}
+int ConfigFacade::getMtu(MtuInfo &info) { return TpmConfigStore::getInstance()->getMtu(info); }
 
-int ConfigFacade::setMtu(const MtuInfo &info)
-{
-    return TpmConfigStore::getInstance()->setMtu(info);
-}
+int ConfigFacade::setMtu(const MtuInfo &info) { return TpmConfigStore::getInstance()->setMtu(info); }
 
-int ConfigFacade::getSchedMethod(std::string &method)
-{
-    return TpmConfigStore::getInstance()->getSchedMethod(method);
-}
+int ConfigFacade::getSchedMethod(std::string &method) { return TpmConfigStore::getInstance()->getSchedMethod(method); }
 
 int ConfigFacade::setSchedMethod(const std::string &method)
 {
@@ -265,10 +208,7 @@ int ConfigFacade::setQueueWeight(const std::string &queueIndex, const std::strin
     return TpmConfigStore::getInstance()->setQueueWeight(queueIndex, weight);
 }
 
-int ConfigFacade::getTxQueueSizes(QueueValues &sizes)
-{
-    return TpmConfigStore::getInstance()->getTxQueueSizes(sizes);
-}
+int ConfigFacade::getTxQueueSizes(QueueValues &sizes) { return TpmConfigStore::getInstance()->getTxQueueSizes(sizes); }
 
 int ConfigFacade::setTxQueueSize(const std::string &queueIndex, const std::string &size)
 {
@@ -285,15 +225,9 @@ int ConfigFacade::setGmacQueueSize(const std::string &queueIndex, const std::str
     return TpmConfigStore::getInstance()->setGmacQueueSize(queueIndex, size);
 }
 
-int ConfigFacade::unsavedWrites()
-{
-    return unsavedStoreWrites();
-}
+int ConfigFacade::unsavedWrites() { return unsavedStoreWrites(); }
 
-int ConfigFacade::getEponInfo(EponInfo &info)
-{
-    return EponInfoReader::getInstance()->readEponInfo(info);
-}
+int ConfigFacade::getEponInfo(EponInfo &info) { return EponInfoReader::getInstance()->readEponInfo(info); }
 
 int ConfigFacade::getEponCounters(EponCounters &counters)
 {

@@ -57,8 +57,7 @@ static const CapabilityProperty CAPABILITY_PROPERTIES[] = {
     {"GE Ethernet port bitmap", &OnuCapability::geBitmap, nullptr},
     {"FE Ethernet port bitmap", &OnuCapability::feBitmapLsb, &OnuCapability::feBitmapMsb},
     {"Maximum upstream queue per port", &OnuCapability::usqNumber, &OnuCapability::maxUsqNumber},
-    {"Maximum downstream queue per port", &OnuCapability::dsqNumber,
-     &OnuCapability::maxDsqNumber},
+    {"Maximum downstream queue per port", &OnuCapability::dsqNumber, &OnuCapability::maxDsqNumber},
 };
 
 static const char *const ONU_TYPE_NAMES[] = {
@@ -81,9 +80,8 @@ static std::vector<Property> properties(XmlNode *section)
     for (XmlNode *attrib = xmlChild(section, "attrib"); attrib; attrib = attrib->next) {
         const char *name = xmlAttr(attrib, "name");
         const char *value = xmlAttr(attrib, "value");
-        if (!name || !value) {
+        if (!name || !value)
             break;
-        }
         list.push_back({attrib, name, value});
     }
     return list;
@@ -101,22 +99,17 @@ static std::string withoutPrefix(std::string_view value)
 // neither the C library's locale tables nor its formatting code.)
 static int hexPair(std::string_view value, size_t pos)
 {
-    if (pos + 2 > value.size()) {
+    if (pos + 2 > value.size())
         return 0;
-    }
     const char *first = value.data() + pos;
     unsigned number = 0;
-    if (std::from_chars(first, first + 2, number, 16).ptr != first + 2) {
+    if (std::from_chars(first, first + 2, number, 16).ptr != first + 2)
         return 0;
-    }
     return static_cast<int>(number);
 }
 
 // A number from 0 to 255 with at least two digits, as "%.2d" writes it.
-static std::string twoDigits(int number)
-{
-    return (number < 10 ? "0" : "") + std::to_string(number);
-}
+static std::string twoDigits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
 
 // "0xYYMMDD" in hexadecimal pairs -> "20YY/MM/DD" in decimal.
 static std::string chipDate(std::string_view value)
@@ -130,9 +123,8 @@ static std::string dottedVersion(const std::string &value)
 {
     std::string dotted;
     for (size_t pos = 2; pos < value.size(); pos += 2) {
-        if (!dotted.empty()) {
+        if (!dotted.empty())
             dotted += '.';
-        }
         dotted += value.substr(pos, 2);
     }
     return dotted;
@@ -144,18 +136,14 @@ static int readVendorInfo(const std::string &file, const char *vendorName, OnuVe
 {
     DocumentHandle doc = openDocument(file);
     XmlNode *vendor = xmlChild(doc.get(), "Vendor");
-    if (!vendor) {
+    if (!vendor)
         return -1;
-    }
     for (const Property &property : properties(vendor)) {
-        if (property.name == vendorName) {
+        if (property.name == vendorName)
             info.vendor = property.value;
-        }
-        for (const VendorProperty &known : VENDOR_PROPERTIES) {
-            if (property.name == known.name) {
+        for (const VendorProperty &known : VENDOR_PROPERTIES)
+            if (property.name == known.name)
                 info.*known.field = property.value;
-            }
-        }
     }
     return 0;
 }
@@ -173,17 +161,12 @@ OnuProfileStore *OnuProfileStore::getInstance()
     return instance;
 }
 
-OnuProfileStore::OnuProfileStore(std::string path, std::string profilePath,
-                                 std::string defaultProfilePath)
-    : path(std::move(path)), profilePath(std::move(profilePath)),
-      defaultProfilePath(std::move(defaultProfilePath))
+OnuProfileStore::OnuProfileStore(std::string path, std::string profilePath, std::string defaultProfilePath)
+    : path(std::move(path)), profilePath(std::move(profilePath)), defaultProfilePath(std::move(defaultProfilePath))
 {
 }
 
-int OnuProfileStore::getVendorInfo(OnuVendorInfo &info)
-{
-    return readVendorInfo(profilePath, LIVE_VENDOR_NAME, info);
-}
+int OnuProfileStore::getVendorInfo(OnuVendorInfo &info) { return readVendorInfo(profilePath, LIVE_VENDOR_NAME, info); }
 
 int OnuProfileStore::getDefaultVendorInfo(OnuVendorInfo &info)
 {
@@ -192,41 +175,35 @@ int OnuProfileStore::getDefaultVendorInfo(OnuVendorInfo &info)
 
 int OnuProfileStore::setVendorInfo(const OnuVendorInfo &info)
 {
-    return editDocument(profilePath, [&](XmlNode *root) {
-        XmlNode *vendor = xmlChild(root, "Vendor");
-        if (!vendor) {
-            return Edit::NOT_FOUND;
-        }
-        for (const Property &property : properties(vendor)) {
-            if (property.name == LIVE_VENDOR_NAME) {
-                setAttr(property.element, "value", info.vendor);
+    return editDocument(
+        profilePath,
+        [&](XmlNode *root) {
+            XmlNode *vendor = xmlChild(root, "Vendor");
+            if (!vendor)
+                return Edit::NOT_FOUND;
+            for (const Property &property : properties(vendor)) {
+                if (property.name == LIVE_VENDOR_NAME)
+                    setAttr(property.element, "value", info.vendor);
+                for (const VendorProperty &known : VENDOR_PROPERTIES)
+                    if (property.name == known.name)
+                        setAttr(property.element, "value", info.*known.field);
             }
-            for (const VendorProperty &known : VENDOR_PROPERTIES) {
-                if (property.name == known.name) {
-                    setAttr(property.element, "value", info.*known.field);
-                }
-            }
-        }
-        return Edit::CHANGED;  // saved whether or not a value changed
-    });
+            return Edit::CHANGED;  // saved whether or not a value changed
+        });
 }
 
 int OnuProfileStore::getChipInfo(ChipInfo &info)
 {
     DocumentHandle doc = openDocument(profilePath);
     XmlNode *vendor = xmlChild(doc.get(), "Vendor");
-    if (!vendor) {
+    if (!vendor)
         return -1;
-    }
     for (const Property &property : properties(vendor)) {
-        if (property.name == CHIP_VERSION_NAME) {
+        if (property.name == CHIP_VERSION_NAME)
             info.chipIcData = chipDate(property.value);
-        }
-        for (const ChipProperty &known : CHIP_PROPERTIES) {
-            if (property.name == known.name) {
+        for (const ChipProperty &known : CHIP_PROPERTIES)
+            if (property.name == known.name)
                 info.*known.field = withoutPrefix(property.value);
-            }
-        }
     }
     return 0;
 }
@@ -235,23 +212,20 @@ int OnuProfileStore::getCapability(OnuCapability &capability)
 {
     DocumentHandle doc = openDocument(profilePath);
     XmlNode *section = xmlChild(doc.get(), "Capability");
-    if (!section) {
+    if (!section)
         return -1;
-    }
     for (const Property &property : properties(section)) {
         for (const CapabilityProperty &known : CAPABILITY_PROPERTIES) {
             if (property.name == known.name) {
                 capability.*known.field = property.value;
-                if (known.secondField) {
+                if (known.secondField)
                     capability.*known.secondField = property.value;
-                }
             }
         }
     }
     int onuType = leadingInt(capability.onuType);
-    if (onuType >= 0 && onuType < static_cast<int>(std::size(ONU_TYPE_NAMES))) {
+    if (onuType >= 0 && onuType < static_cast<int>(std::size(ONU_TYPE_NAMES)))
         capability.onuType = ONU_TYPE_NAMES[onuType];
-    }
     return 0;
 }
 
@@ -259,9 +233,8 @@ int OnuProfileStore::getFirmwareVersion(std::string &version)
 {
     DocumentHandle doc = openDocument(profilePath);
     XmlNode *vendor = xmlChild(doc.get(), "Vendor");
-    if (!vendor) {
+    if (!vendor)
         return -1;
-    }
     std::string firmware;
     for (const Property &property : properties(vendor)) {
         if (property.name == FIRMWARE_VERSION_NAME) {
@@ -288,9 +261,8 @@ int OnuProfileStore::getMulticastGroupNum(std::string &groupNum)
     DocumentHandle doc = openDocument(path);
     XmlNode *port = xmlChild(xmlChild(doc.get(), "ONU_MULTICAST"), "port");
     const char *value = xmlAttr(port, "groupnum");
-    if (!value) {
+    if (!value)
         return -1;
-    }
     groupNum = value;
     return 0;
 }
@@ -299,16 +271,14 @@ int OnuProfileStore::getLoopDetect(std::string portIndex, std::string &value)
 {
     DocumentHandle doc = openDocument(path);
     XmlNode *port = loopDetectPort(doc.get(), portIndex);
-    if (!port) {
+    if (!port)
         return -1;
-    }
     copyAttr(port, "loopdetect", value);
     return 0;
 }
 
 int OnuProfileStore::setLoopDetect(std::string portIndex, const std::string &value)
 {
-    return editDocument(path, [&](XmlNode *root) {
-        return setAttr(loopDetectPort(root, portIndex), "loopdetect", value);
-    });
+    return editDocument(
+        path, [&](XmlNode *root) { return setAttr(loopDetectPort(root, portIndex), "loopdetect", value); });
 }

@@ -36,8 +36,7 @@ inline constexpr char MTD_SYSFS_DIR[] = "/sys/class/mtd/";
 inline constexpr char DEFAULT_WEB_XML_PATH[] = "/var/vesk/xml_default/vesk_xml_cfg_file.xml";
 // ONU profile (identity and capabilities) and its factory-default copy.
 inline constexpr char ONU_PROFILE_XML_PATH[] = "/etc/xml_params/onu_profile_xml_cfg_file.xml";
-inline constexpr char DEFAULT_ONU_PROFILE_XML_PATH[] =
-    "/var/vesk/xml_default/onu_profile_xml_cfg_file.xml";
+inline constexpr char DEFAULT_ONU_PROFILE_XML_PATH[] = "/var/vesk/xml_default/onu_profile_xml_cfg_file.xml";
 // Lock files of the resources that requests share (ResourceLock); /tmp is RAM.
 inline constexpr char LOCK_DIR[] = "/tmp/onu-locks";
 // Where the export script leaves the configuration archive for download.

@@ -13,24 +13,20 @@
 static std::string lockPath(const std::string &resource)
 {
     std::string name = resource;
-    for (char &c : name) {
-        if (c == '/') {
+    for (char &c : name)
+        if (c == '/')
             c = '_';
-        }
-    }
     return std::string(LOCK_DIR) + "/" + name;
 }
 
 ResourceLock::ResourceLock(const std::string &resource) : fd(-1)
 {
     // Root only: nobody else may hold the unit's resources hostage.
-    if (mkdir(LOCK_DIR, 0700) != 0 && errno != EEXIST) {
+    if (mkdir(LOCK_DIR, 0700) != 0 && errno != EEXIST)
         return;
-    }
     fd = open(lockPath(resource).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
+    if (fd < 0)
         return;
-    }
     int result;
     do {
         result = flock(fd, LOCK_EX);
@@ -43,7 +39,6 @@ ResourceLock::ResourceLock(const std::string &resource) : fd(-1)
 
 ResourceLock::~ResourceLock()
 {
-    if (fd >= 0) {
+    if (fd >= 0)
         close(fd);
-    }
 }

@@ -14,9 +14,8 @@ static bool writeAll(int fd, const char *text, size_t length)
     while (length > 0) {
         ssize_t written = write(fd, text, length);
         if (written < 0) {
-            if (errno == EINTR) {
+            if (errno == EINTR)
                 continue;
-            }
             return false;
         }
         text += written;
@@ -36,15 +35,13 @@ static int replaceFile(const std::string &path, const char *text)
     std::string target = realpath(path.c_str(), resolved) ? resolved : path;
     std::string temporary = target + ".XXXXXX";
     int fd = mkstemp(&temporary[0]);
-    if (fd < 0) {
+    if (fd < 0)
         return -1;
-    }
     struct stat old;
     mode_t mode = stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     bool written = fchmod(fd, mode) == 0 && writeAll(fd, text, strlen(text)) && fsync(fd) == 0;
-    if (close(fd) != 0) {
+    if (close(fd) != 0)
         written = false;
-    }
     if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
         return -1;

@@ -22,7 +22,6 @@ void copyAttr(XmlNode *element, const char *name, std::string &out);
 // the leaf is missing.
 int readLeafText(const std::string &path, const char *section, const char *leaf, std::string &out);
 // As readLeafText, but a missing leaf gives 0 with `out` unchanged.
-int readOptionalLeafText(const std::string &path, const char *section, const char *leaf,
-                         std::string &out);
+int readOptionalLeafText(const std::string &path, const char *section, const char *leaf, std::string &out);
 
 #endif

@@ -16,9 +16,8 @@ int editDocument(const std::string &path, const std::function<Edit(XmlNode *root
         return -1;
     }
     DocumentHandle doc = openDocument(path);
-    if (!doc) {
+    if (!doc)
         return -1;
-    }
     switch (edit(doc.get())) {
     case Edit::NOT_FOUND:
         return -1;
@@ -37,25 +36,21 @@ int editDocument(const std::string &path, const std::function<Edit(XmlNode *root
 
 Edit setText(XmlNode *element, const std::string &text)
 {
-    if (!element) {
+    if (!element)
         return Edit::NOT_FOUND;
-    }
-    if (text == element->txt) {
+    if (text == element->txt)
         return Edit::UNCHANGED;
-    }
     xmlSetText(element, text.c_str());
     return Edit::CHANGED;
 }
 
 Edit setAttr(XmlNode *element, const char *name, const std::string &value)
 {
-    if (!element) {
+    if (!element)
         return Edit::NOT_FOUND;
-    }
     const char *stored = xmlAttr(element, name);
-    if (stored && value == stored) {
+    if (stored && value == stored)
         return Edit::UNCHANGED;
-    }
     xmlSetAttr(element, name, value.c_str());
     return Edit::CHANGED;
 }
@@ -64,30 +59,20 @@ Edit allOf(std::initializer_list<Edit> steps)
 {
     Edit result = Edit::UNCHANGED;
     for (Edit step : steps) {
-        if (step == Edit::NOT_FOUND) {
+        if (step == Edit::NOT_FOUND)
             return Edit::NOT_FOUND;
-        }
-        if (step == Edit::CHANGED) {
+        if (step == Edit::CHANGED)
             result = Edit::CHANGED;
-        }
     }
     return result;
 }
 
-Edit alwaysSaved(Edit step)
+Edit alwaysSaved(Edit step) { return step == Edit::NOT_FOUND ? Edit::NOT_FOUND : Edit::CHANGED; }
+
+int writeLeafText(const std::string &path, const char *section, const char *leaf, const std::string &text)
 {
-    return step == Edit::NOT_FOUND ? Edit::NOT_FOUND : Edit::CHANGED;
+    return editDocument(
+        path, [&](XmlNode *root) { return setText(xmlChild(xmlChild(root, section), leaf), text); });
 }
 
-int writeLeafText(const std::string &path, const char *section, const char *leaf,
-                  const std::string &text)
-{
-    return editDocument(path, [&](XmlNode *root) {
-        return setText(xmlChild(xmlChild(root, section), leaf), text);
-    });
-}
-
-int unsavedStoreWrites()
-{
-    return unsavedWrites;
-}
+int unsavedStoreWrites() { return unsavedWrites; }

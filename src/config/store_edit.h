@@ -33,8 +33,7 @@ Edit allOf(std::initializer_list<Edit> steps);
 Edit alwaysSaved(Edit step);
 
 // Sets the text of section/leaf below the root, saving only a change.
-int writeLeafText(const std::string &path, const char *section, const char *leaf,
-                  const std::string &text);
+int writeLeafText(const std::string &path, const char *section, const char *leaf, const std::string &text);
 
 // Store writes of this process that found what they change but could not store
 // it (lock or save failed). Callers that ignore a write's result, where a

@@ -21,11 +21,9 @@ static void printLine(const char *text)
 // The first element of a sequence whose text equals `text`, or none.
 static XmlNode *findByText(XmlNode *first, const std::string &text)
 {
-    for (XmlNode *element = first; element; element = element->next) {
-        if (text == element->txt) {
+    for (XmlNode *element = first; element; element = element->next)
+        if (text == element->txt)
             return element;
-        }
-    }
     return nullptr;
 }
 
@@ -41,9 +39,8 @@ int WebConfigStore::getCommInfo(CommInfo &info)
 {
     DocumentHandle doc = openDocument(path);
     XmlNode *commInfo = xmlChild(doc.get(), "commInfo");
-    if (!commInfo) {
+    if (!commInfo)
         return -1;
-    }
     copyText(xmlChild(commInfo, "vendor"), info.vendor);
     copyText(xmlChild(commInfo, "model"), info.model);
     copyText(xmlChild(commInfo, "softwareVersion"), info.softwareVersion);
@@ -55,9 +52,8 @@ int WebConfigStore::getIpInfo(IpInfo &info)
 {
     DocumentHandle doc = openDocument(path);
     XmlNode *ipInfo = xmlChild(doc.get(), "ipInfo");
-    if (!ipInfo) {
+    if (!ipInfo)
         return -1;
-    }
     copyText(xmlChild(ipInfo, "ipAddress"), info.ipAddress);
     copyText(xmlChild(ipInfo, "netMask"), info.netMask);
     copyText(xmlChild(ipInfo, "onu_mac"), info.onuMac);
@@ -66,30 +62,29 @@ int WebConfigStore::getIpInfo(IpInfo &info)
 
 int WebConfigStore::setIpInfo(const IpInfo &info)
 {
-    if (info.ipAddress.size() < MIN_ADDRESS_LENGTH || info.netMask.size() < MIN_ADDRESS_LENGTH) {
+    if (info.ipAddress.size() < MIN_ADDRESS_LENGTH || info.netMask.size() < MIN_ADDRESS_LENGTH)
         return -1;
-    }
     return editDocument(path, [&](XmlNode *root) {
         XmlNode *ipInfo = xmlChild(root, "ipInfo");
         Edit edit = allOf({setText(xmlChild(ipInfo, "ipAddress"), info.ipAddress),
                            setText(xmlChild(ipInfo, "netMask"), info.netMask)});
-        if (ipInfo && edit == Edit::NOT_FOUND) {
+        if (ipInfo && edit == Edit::NOT_FOUND)
             printLine("set ip address type  error");
-        }
         return edit;
     });
 }
 
 int WebConfigStore::setOnuMac(const std::string &mac)
 {
-    return editDocument(path, [&](XmlNode *root) {
-        XmlNode *ipInfo = xmlChild(root, "ipInfo");
-        Edit edit = alwaysSaved(setText(xmlChild(ipInfo, "onu_mac"), mac));
-        if (ipInfo && edit == Edit::NOT_FOUND) {
-            printLine(SET_MAC_FAIL_MESSAGE);
-        }
-        return edit;
-    });
+    return editDocument(
+        path,
+        [&](XmlNode *root) {
+            XmlNode *ipInfo = xmlChild(root, "ipInfo");
+            Edit edit = alwaysSaved(setText(xmlChild(ipInfo, "onu_mac"), mac));
+            if (ipInfo && edit == Edit::NOT_FOUND)
+                printLine(SET_MAC_FAIL_MESSAGE);
+            return edit;
+        });
 }
 
 int WebConfigStore::getAdminPassword(std::string &password)
@@ -121,9 +116,8 @@ int WebConfigStore::getVlanPorts(std::vector<VlanPortRecord> &ports)
 {
     DocumentHandle doc = openDocument(path);
     XmlNode *first = xmlChild(xmlChild(doc.get(), "vlan"), "port");
-    if (!first) {
+    if (!first)
         return -1;
-    }
     ports.clear();
     // A port lacking an attribute repeats the value of the port before it.
     VlanPortRecord record;
@@ -140,21 +134,21 @@ int WebConfigStore::getVlanPorts(std::vector<VlanPortRecord> &ports)
 
 int WebConfigStore::setVlanPort(const VlanPortRecord &record)
 {
-    return editDocument(path, [&](XmlNode *root) {
-        XmlNode *first = xmlChild(xmlChild(root, "vlan"), "port");
-        XmlNode *port = findByText(first, record.port);
-        if (!port) {
-            // An unknown port is no failure, only nothing to write.
-            return first ? Edit::UNCHANGED : Edit::NOT_FOUND;
-        }
-        // An empty default VID keeps the stored one.
-        return alwaysSaved(allOf({setAttr(port, "mode", record.mode),
-                                  record.defaultVid.empty()
-                                      ? Edit::UNCHANGED
-                                      : setAttr(port, "default_vid", record.defaultVid),
-                                  setAttr(port, "vid_sum", record.vidSum),
-                                  setAttr(port, "vid_serial", record.vidSerial)}));
-    });
+    return editDocument(
+        path,
+        [&](XmlNode *root) {
+            XmlNode *first = xmlChild(xmlChild(root, "vlan"), "port");
+            XmlNode *port = findByText(first, record.port);
+            if (!port) {
+                // An unknown port is no failure, only nothing to write.
+                return first ? Edit::UNCHANGED : Edit::NOT_FOUND;
+            }
+            // An empty default VID keeps the stored one.
+            return alwaysSaved(
+                allOf({setAttr(port, "mode", record.mode),
+                       record.defaultVid.empty() ? Edit::UNCHANGED : setAttr(port, "default_vid", record.defaultVid),
+                       setAttr(port, "vid_sum", record.vidSum), setAttr(port, "vid_serial", record.vidSerial)}));
+        });
 }
 
 int WebConfigStore::getFecInfo(FecInfo &info)
@@ -162,50 +156,35 @@ int WebConfigStore::getFecInfo(FecInfo &info)
     DocumentHandle doc = openDocument(path);
     XmlNode *onu = xmlChild(doc.get(), "onu");
     XmlNode *fecMode = xmlChild(onu, "fec_mode");
-    if (!fecMode) {
+    if (!fecMode)
         return -1;
-    }
     info.fecMode = fecMode->txt;
     XmlNode *fecAbility = xmlChild(onu, "fec_ability");
-    if (!fecAbility) {
+    if (!fecAbility)
         return -1;
-    }
     info.fecAbility = fecAbility->txt;
     return 0;
 }
 
-int WebConfigStore::setFecMode(const std::string &fecMode)
-{
-    return writeLeafText(path, "onu", "fec_mode", fecMode);
-}
+int WebConfigStore::setFecMode(const std::string &fecMode) { return writeLeafText(path, "onu", "fec_mode", fecMode); }
 
-int WebConfigStore::getAuthMode(std::string &authMode)
-{
-    return readLeafText(path, "onu", "auth_mode", authMode);
-}
+int WebConfigStore::getAuthMode(std::string &authMode) { return readLeafText(path, "onu", "auth_mode", authMode); }
 
 int WebConfigStore::setAuthMode(const std::string &authMode)
 {
     return writeLeafText(path, "onu", "auth_mode", authMode);
 }
 
-int WebConfigStore::getOnuSn(std::string &sn)
-{
-    return readLeafText(path, "onu", "sn", sn);
-}
+int WebConfigStore::getOnuSn(std::string &sn) { return readLeafText(path, "onu", "sn", sn); }
 
-int WebConfigStore::setOnuSn(const std::string &sn)
-{
-    return writeLeafText(path, "onu", "sn", sn);
-}
+int WebConfigStore::setOnuSn(const std::string &sn) { return writeLeafText(path, "onu", "sn", sn); }
 
 int WebConfigStore::getLoid(LoidInfo &info)
 {
     DocumentHandle doc = openDocument(path);
     XmlNode *loid = xmlChild(xmlChild(doc.get(), "onu"), "loid");
-    if (!loid) {
+    if (!loid)
         return -1;
-    }
     info.loid = loid->txt;
     copyAttr(loid, "password", info.password);
     return 0;
@@ -213,20 +192,20 @@ int WebConfigStore::getLoid(LoidInfo &info)
 
 int WebConfigStore::setLoid(const LoidInfo &info)
 {
-    return editDocument(path, [&](XmlNode *root) {
-        XmlNode *loid = xmlChild(xmlChild(root, "onu"), "loid");
-        return alwaysSaved(
-            allOf({setText(loid, info.loid), setAttr(loid, "password", info.password)}));
-    });
+    return editDocument(
+        path,
+        [&](XmlNode *root) {
+            XmlNode *loid = xmlChild(xmlChild(root, "onu"), "loid");
+            return alwaysSaved(allOf({setText(loid, info.loid), setAttr(loid, "password", info.password)}));
+        });
 }
 
 int WebConfigStore::getSwitchPorts(std::vector<SwitchPortRecord> &ports)
 {
     DocumentHandle doc = openDocument(path);
     XmlNode *first = xmlChild(xmlChild(doc.get(), "switch"), "port");
-    if (!first) {
+    if (!first)
         return -1;
-    }
     for (XmlNode *port = first; port; port = port->next) {
         SwitchPortRecord record;
         record.port = port->txt;
@@ -242,14 +221,15 @@ int WebConfigStore::getSwitchPorts(std::vector<SwitchPortRecord> &ports)
 
 int WebConfigStore::setSwitchPort(const SwitchPortRecord &record)
 {
-    return editDocument(path, [&](XmlNode *root) {
-        XmlNode *port = findByText(xmlChild(xmlChild(root, "switch"), "port"), record.port);
-        // mode_max is never written: it is the most the port supports.
-        return alwaysSaved(allOf({setAttr(port, "phy_admin", record.phyAdmin),
-                                  setAttr(port, "flow_control", record.flowControl),
-                                  setAttr(port, "auto_neg", record.autoNeg),
-                                  setAttr(port, "mode", record.mode)}));
-    });
+    return editDocument(
+        path,
+        [&](XmlNode *root) {
+            XmlNode *port = findByText(xmlChild(xmlChild(root, "switch"), "port"), record.port);
+            // mode_max is never written: it is the most the port supports.
+            return alwaysSaved(
+                allOf({setAttr(port, "phy_admin", record.phyAdmin), setAttr(port, "flow_control", record.flowControl),
+                       setAttr(port, "auto_neg", record.autoNeg), setAttr(port, "mode", record.mode)}));
+        });
 }
 
 int WebConfigStore::getMacAgingTime(const std::string &port, std::string &time)
@@ -268,19 +248,20 @@ int WebConfigStore::getMacAgingTime(const std::string &port, std::string &time)
 
 int WebConfigStore::setMacAgingTime(const std::string &port, const std::string &time)
 {
-    return editDocument(path, [&](XmlNode *root) {
-        XmlNode *first = xmlChild(xmlChild(root, "mac_aging_time"), "eth_port");
-        return setAttr(findByText(first, port), "time", time);
-    });
+    return editDocument(
+        path,
+        [&](XmlNode *root) {
+            XmlNode *first = xmlChild(xmlChild(root, "mac_aging_time"), "eth_port");
+            return setAttr(findByText(first, port), "time", time);
+        });
 }
 
 int WebConfigStore::getStorm(std::string &mode, std::string &threshold)
 {
     DocumentHandle doc = openDocument(path);
     XmlNode *port = xmlChild(xmlChild(doc.get(), "storm"), "port");
-    if (!port) {
+    if (!port)
         return -1;
-    }
     copyAttr(port, "mode", mode);
     copyAttr(port, "bs_thresh", threshold);
     return 0;
@@ -288,11 +269,12 @@ int WebConfigStore::getStorm(std::string &mode, std::string &threshold)
 
 int WebConfigStore::setStorm(const std::string &mode, const std::string &threshold)
 {
-    return editDocument(path, [&](XmlNode *root) {
-        XmlNode *port = xmlChild(xmlChild(root, "storm"), "port");
-        // An empty threshold keeps the stored one.
-        return alwaysSaved(
-            allOf({setAttr(port, "mode", mode),
-                   threshold.empty() ? Edit::UNCHANGED : setAttr(port, "bs_thresh", threshold)}));
-    });
+    return editDocument(
+        path,
+        [&](XmlNode *root) {
+            XmlNode *port = xmlChild(xmlChild(root, "storm"), "port");
+            // An empty threshold keeps the stored one.
+            return alwaysSaved(allOf({setAttr(port, "mode", mode),
+                                      threshold.empty() ? Edit::UNCHANGED : setAttr(port, "bs_thresh", threshold)}));
+        });
 }

@@ -23,17 +23,14 @@ void gatherWords(const std::string &text, std::vector<std::string> &fields, bool
     bool inWord = false;
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
+        if (end == std::string::npos)
             end = text.size();
-        }
         const std::string_view line(text.data() + start, end - start);
         start = end + 1;
-        if (line.empty() || line[0] != '[') {
+        if (line.empty() || line[0] != '[')
             continue;
-        }
-        if (restartEachLine) {
+        if (restartEachLine)
             field = 0;
-        }
         for (size_t i = 5; i + 1 < line.size(); ++i) {
             if (line[i] == ' ') {
                 if (inWord) {
@@ -42,9 +39,8 @@ void gatherWords(const std::string &text, std::vector<std::string> &fields, bool
                 }
                 continue;
             }
-            if (field < fields.size()) {
+            if (field < fields.size())
                 fields[field] += line[i];
-            }
             inWord = true;
         }
     }
@@ -56,13 +52,11 @@ void gatherWords(const std::string &text, std::vector<std::string> &fields, bool
 int readText(const std::string &path, std::string &text)
 {
     const int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) {
+    if (fd < 0)
         return -1;
-    }
     char buffer[512];
-    for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;)
         text.append(buffer, static_cast<size_t>(got));
-    }
     close(fd);
     return 0;
 }
@@ -130,8 +124,7 @@ int EponInfoReader::readAllCounters(EponCounters &record)
     }
     std::vector<std::string> words(EPON_COUNTER_COUNT);
     gatherWords(text, words, false);
-    for (size_t i = 0; i < EPON_COUNTER_COUNT; ++i) {
+    for (size_t i = 0; i < EPON_COUNTER_COUNT; ++i)
         record.*EPON_COUNTER_FIELDS[i].value = words[i];
-    }
     return 0;
 }

@@ -45,8 +45,8 @@ public:
     int readDiagnostics(OpticalDiagnostics &record);
     // Reads the items' registers of device `address` one after the other into
     // buffer; count is the number of bytes stored. Returns 0.
-    int readRegisters(int address, const std::vector<I2cReadItem> &items, uint8_t *buffer,
-                      size_t bufferSize, size_t &count);
+    int readRegisters(int address, const std::vector<I2cReadItem> &items, uint8_t *buffer, size_t bufferSize,
+                      size_t &count);
     // 1 (byte read), 2 (block read) or 3 (quick write) for the access the
     // device answered; -1 when it did not or lies outside [first, last].
     int probe(int address, int first, int last);

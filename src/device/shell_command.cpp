@@ -2,7 +2,4 @@
 
 #include <cstdlib>
 
-void runShell(const std::string &command)
-{
-    [[maybe_unused]] const int status = std::system(command.c_str());
-}
+void runShell(const std::string &command) { [[maybe_unused]] const int status = std::system(command.c_str()); }

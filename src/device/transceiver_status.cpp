@@ -9,10 +9,8 @@ const size_t WARNING_FLAGS_OFFSET = 116;
 }  // namespace
 
 const OpticalField OPTICAL_FIELDS[OPTICAL_FIELD_COUNT] = {
-    {"temperature", &OpticalDiagnostics::temperature},
-    {"supplyVoltage", &OpticalDiagnostics::supplyVoltage},
-    {"txBiasCurrent", &OpticalDiagnostics::txBiasCurrent},
-    {"txOpticalPower", &OpticalDiagnostics::txOpticalPower},
+    {"temperature", &OpticalDiagnostics::temperature},         {"supplyVoltage", &OpticalDiagnostics::supplyVoltage},
+    {"txBiasCurrent", &OpticalDiagnostics::txBiasCurrent},     {"txOpticalPower", &OpticalDiagnostics::txOpticalPower},
     {"rxReceivedPower", &OpticalDiagnostics::rxReceivedPower},
 };
 

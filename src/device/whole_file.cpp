@@ -8,9 +8,8 @@ int readWholeFile(const std::string &path, std::string &bytes, bool regularOnly)
 {
     const int flags = O_RDONLY | O_CLOEXEC | (regularOnly ? O_NOFOLLOW | O_NONBLOCK : 0);
     const int fd = open(path.c_str(), flags);
-    if (fd < 0) {
+    if (fd < 0)
         return -1;
-    }
     struct stat status;
     if (regularOnly && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
         close(fd);
@@ -19,9 +18,8 @@ int readWholeFile(const std::string &path, std::string &bytes, bool regularOnly)
     bytes.clear();
     char chunk[4096];
     ssize_t got;
-    while ((got = read(fd, chunk, sizeof chunk)) > 0) {
+    while ((got = read(fd, chunk, sizeof chunk)) > 0)
         bytes.append(chunk, static_cast<size_t>(got));
-    }
     close(fd);
     return got == 0 ? 0 : -1;
 }

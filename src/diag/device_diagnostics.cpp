@@ -43,9 +43,8 @@ int showEponCounters()
         printLine("get all cnt info error ");
         return -1;
     }
-    for (const EponCounterField &counter : EPON_COUNTER_FIELDS) {
+    for (const EponCounterField &counter : EPON_COUNTER_FIELDS)
         printLine(counter.name + std::string(" = "), counters.*counter.value);
-    }
     return 0;
 }
 

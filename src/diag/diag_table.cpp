@@ -46,11 +46,9 @@ int runTraceSelfTest()
 
 DiagRoutine findDiagRoutine(const std::string &name)
 {
-    for (const NamedRoutine &entry : ROUTINES) {
-        if (name == entry.name) {
+    for (const NamedRoutine &entry : ROUTINES)
+        if (name == entry.name)
             return entry.routine;
-        }
-    }
     return nullptr;
 }
 

@@ -36,9 +36,8 @@ int setMetricsToken()
 {
     const std::string tokenPath = METRICS_TOKEN_PATH;
     std::string token;
-    for (int c; (c = std::getchar()) != EOF && c != '\n';) {
+    for (int c; (c = std::getchar()) != EOF && c != '\n';)
         token += static_cast<char>(c);
-    }
     if (MetricsTokenStore(tokenPath).set(token) != 0) {
         printLine(SET_TOKEN_ERROR);
         return -1;

@@ -91,9 +91,8 @@ int showLoopDetect()
     int result = 0;
     for (const char *port : USER_PORTS) {
         std::string detect;
-        if (store.getLoopDetect(port, detect) == -1) {
+        if (store.getLoopDetect(port, detect) == -1)
             result = -1;
-        }
         printLine("port = " + std::string(port) + " detect = ", detect);
     }
     return result;
@@ -105,9 +104,8 @@ int setLoopDetectOn()
     const std::string detect = "1";
     int result = 0;
     for (const char *port : USER_PORTS) {
-        if (store.setLoopDetect(port, detect) == -1) {
+        if (store.setLoopDetect(port, detect) == -1)
             result = -1;
-        }
         printLine("port = " + std::string(port) + " detect = ", detect);
     }
     return result;

@@ -31,14 +31,12 @@ int findBootEnvMac(const std::string &lines, std::string &mac)
 {
     for (size_t start = 0; start < lines.size();) {
         size_t end = lines.find('\n', start);
-        if (end == std::string::npos) {
+        if (end == std::string::npos)
             end = lines.size();
-        }
         const std::string line = lines.substr(start, end - start);
         start = end + 1;
-        if (line.compare(0, PON_MAC_VARIABLE_LENGTH, PON_MAC_VARIABLE) != 0) {
+        if (line.compare(0, PON_MAC_VARIABLE_LENGTH, PON_MAC_VARIABLE) != 0)
             continue;
-        }
         size_t equals = line.find('=');
         if (equals != std::string::npos) {
             mac = line.substr(equals + 1, MAC_TEXT_LENGTH);
@@ -60,12 +58,6 @@ static int setBootEnvMac(const char *command, const std::string &mac)
     return 0;
 }
 
-int writeBootEnvPonMac(const std::string &mac)
-{
-    return setBootEnvMac(SET_PON_MAC_COMMAND, mac);
-}
+int writeBootEnvPonMac(const std::string &mac) { return setBootEnvMac(SET_PON_MAC_COMMAND, mac); }
 
-int writeBootEnvLanMac(const std::string &mac)
-{
-    return setBootEnvMac(SET_LAN_MAC_COMMAND, mac);
-}
+int writeBootEnvLanMac(const std::string &mac) { return setBootEnvMac(SET_LAN_MAC_COMMAND, mac); }

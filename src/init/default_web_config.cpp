@@ -6,19 +6,14 @@
 #include "device/shell_command.h"
 #include "log/log.h"
 
-
 // The default file has the live file's layout, so the web store's operations
 // serve it when pointed at its path.
-static WebConfigStore defaultWebConfig()
-{
-    return WebConfigStore(DEFAULT_WEB_XML_PATH);
-}
+static WebConfigStore defaultWebConfig() { return WebConfigStore(DEFAULT_WEB_XML_PATH); }
 
 int setDefaultConfigMac(const std::string &mac)
 {
-    if (defaultWebConfig().setOnuMac(mac) != 0) {
+    if (defaultWebConfig().setOnuMac(mac) != 0)
         return -1;
-    }
     // The copy rewrites the live file in place: no store write may run meanwhile.
     ResourceLock liveLock(WEB_XML_PATH);
     if (!liveLock.held()) {
@@ -29,7 +24,4 @@ int setDefaultConfigMac(const std::string &mac)
     return 0;
 }
 
-int setDefaultConfigSn(const std::string &sn)
-{
-    return defaultWebConfig().setOnuSn(sn);
-}
+int setDefaultConfigSn(const std::string &sn) { return defaultWebConfig().setOnuSn(sn); }

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
+#include "config/mac_address.h"
 #include "config/paths.h"
 #include "config/web_config_store.h"
 #include "device/shell_command.h"
 #include "init/boot_env.h"
 #include "init/default_web_config.h"
-#include "config/mac_address.h"
 #include "log/log.h"
 
 static const char BANNER[] = "  ***** Init Vesk Prameters **** ";
@@ -35,11 +35,10 @@ int ParameterInitializer::run(int argc, char *argv[])
     printLine("");
     printLine("");
     printLine(BANNER);
-    if (argc == 2) {
+    if (argc == 2)
         programMac(argv[1]);
-    } else {
+    else
         checkBootEnvMac();
-    }
     return 0;
 }
 
@@ -66,9 +65,8 @@ void ParameterInitializer::checkBootEnvMac()
     }
     // A configured MAC that is not six hexadecimal pairs is not written, and
     // a reboot would only bring the same reset back.
-    if (writeBootEnvPonMac(info.onuMac) == 0) {
+    if (writeBootEnvPonMac(info.onuMac) == 0)
         runShell(REBOOT_PATH);
-    }
 }
 
 void ParameterInitializer::programMac(const std::string &mac)

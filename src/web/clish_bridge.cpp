@@ -17,13 +17,11 @@ const char CAPTURE_SCRIPT_PATH[] = "/tmp/TmpFile";
 // rather than iostreams: a CGI process then skips the streams' start-up.)
 void writeScript(const char *path, const std::string &context, const std::string &command)
 {
-    if (FILE *created = std::fopen(path, "a+")) {  // creates a missing file
+    if (FILE *created = std::fopen(path, "a+"))  // creates a missing file
         std::fclose(created);
-    }
     FILE *script = std::fopen(path, "w");
-    if (!script) {
+    if (!script)
         return;
-    }
     std::fprintf(script, "%s\n%s\n\nquit\n", context.c_str(), command.c_str());
     std::fclose(script);
 }
@@ -44,8 +42,7 @@ struct CaptureLocks {
 void capture(const std::string &context, const std::string &command)
 {
     writeScript(CAPTURE_SCRIPT_PATH, context, command);
-    runScript(CAPTURE_SCRIPT_PATH,
-              std::string("clish <") + CAPTURE_SCRIPT_PATH + " > " + INFO_FILE_PATH + " ");
+    runScript(CAPTURE_SCRIPT_PATH, std::string("clish <") + CAPTURE_SCRIPT_PATH + " > " + INFO_FILE_PATH + " ");
 }
 
 }  // namespace
@@ -75,12 +72,12 @@ int vlanModeCommand(const VlanPortRecord &port, std::string &command)
         command = "port vlan tag " + port.port + "  " + port.defaultVid;
         return 0;
     case 3:
-        command = "port vlan translation  " + port.port + "  " + port.defaultVid + " " +
-                  port.vidSum + "  " + port.vidSerial;
+        command =
+            "port vlan translation  " + port.port + "  " + port.defaultVid + " " + port.vidSum + "  " + port.vidSerial;
         return 0;
     case 4:
-        command = "port vlan trunk  " + port.port + "  " + port.defaultVid + "   " + port.vidSum +
-                  "  " + port.vidSerial;
+        command =
+            "port vlan trunk  " + port.port + "  " + port.defaultVid + "   " + port.vidSum + "  " + port.vidSerial;
         return 0;
     default:
         command.clear();

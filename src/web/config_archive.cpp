@@ -19,9 +19,9 @@ struct ConfigFileKind {
 
 // The unit's configuration files and the root element of each.
 constexpr ConfigFileKind CONFIG_FILE_KINDS[] = {
-    {"eoam_xml_cfg_file.xml", "eoam_config"},  {"gpon_xml_cfg_file.xml", "gpon_config"},
-    {"omci_xml_cfg_file.xml", "omci_config"},  {"onu_profile_xml_cfg_file.xml", "onu_profile"},
-    {"tpm_xml_cfg_file.xml", "tpm_config"},    {"vesk_xml_cfg_file.xml", "vesk_config"},
+    {"eoam_xml_cfg_file.xml", "eoam_config"}, {"gpon_xml_cfg_file.xml", "gpon_config"},
+    {"omci_xml_cfg_file.xml", "omci_config"}, {"onu_profile_xml_cfg_file.xml", "onu_profile"},
+    {"tpm_xml_cfg_file.xml", "tpm_config"},   {"vesk_xml_cfg_file.xml", "vesk_config"},
 };
 
 // Header fields used: offset and length.
@@ -40,7 +40,8 @@ constexpr char OLD_REGULAR_TYPE = '\0';
 constexpr char FOLDER_TYPE = '5';
 constexpr std::size_t MAGIC_AT = 257;
 // Magic and version of the two header formats read.
-constexpr char POSIX_MAGIC[] = "ustar\0" "00";
+constexpr char POSIX_MAGIC[] = "ustar\0"
+                               "00";
 constexpr char GNU_MAGIC[] = "ustar  ";  // with its NUL: 8 bytes
 constexpr std::size_t MAGIC_LENGTH = 8;
 
@@ -80,7 +81,8 @@ bool formatKnown(const Block header)
 
 bool allZero(const unsigned char *bytes, std::size_t count)
 {
-    return std::all_of(bytes, bytes + count, [](unsigned char c) { return c == 0; });
+    return std::all_of(
+        bytes, bytes + count, [](unsigned char c) { return c == 0; });
 }
 
 // The kind of the archive path "xml_config/<name>", none for any other path.
@@ -99,8 +101,7 @@ bool isDocument(const std::string &bytes, const char *root)
     if (bytes.find('\0') != std::string::npos)
         return false;
     std::vector<char> buffer(bytes.begin(), bytes.end());
-    const std::unique_ptr<XmlNode, decltype(&xmlFree)> document(xmlParseString(buffer.data(), buffer.size()),
-                                                                xmlFree);
+    const std::unique_ptr<XmlNode, decltype(&xmlFree)> document(xmlParseString(buffer.data(), buffer.size()), xmlFree);
     return *xmlError(document.get()) == '\0' && document->name && std::strcmp(document->name, root) == 0;
 }
 

@@ -25,8 +25,8 @@ void HttpReply::send(const std::string &text)
 void HttpReply::sendReply(const std::string &body)
 {
     // The body is sent unchanged, NUL bytes included.
-    send("HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n" + extraHeaders + "\r\n" +
-         body + '\n');
+    send("HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body +
+         '\n');
 }
 
 void HttpReply::sendText(const std::string &contentType, const std::string &body)
@@ -42,16 +42,13 @@ void HttpReply::sendAttachment(const std::string &fileName, const std::string &c
          extraHeaders + "\r\n" + bytes);
 }
 
-void HttpReply::addHeader(const std::string &line)
-{
-    extraHeaders += line + "\r\n";
-}
+void HttpReply::addHeader(const std::string &line) { extraHeaders += line + "\r\n"; }
 
 void HttpReply::sendError(int status, const std::string &message)
 {
     const std::string code = std::to_string(status);
-    send("HTTP/1.1 " + code + ' ' + message + "\nConnection:close\n\n<HTML><BODY><p>Error:" + code + " -- " +
-         message + "</p></BODY></HTML>\n");
+    send("HTTP/1.1 " + code + ' ' + message + "\nConnection:close\n\n<HTML><BODY><p>Error:" + code + " -- " + message +
+         "</p></BODY></HTML>\n");
 }
 
 std::string HttpReply::toJson(const ReplyFields &fields)

@@ -12,8 +12,8 @@ using PasswordSetter = int (ConfigFacade::*)(const std::string &);
 
 // Body of a password change: "1" when "pwdold" is not the current password,
 // else "0" or "2" for the store's verdict on "pwdnew".
-std::string changePassword(ConfigFacade &facade, const RequestParams &params,
-                           PasswordGetter getPassword, PasswordSetter setPassword)
+std::string changePassword(ConfigFacade &facade, const RequestParams &params, PasswordGetter getPassword,
+                           PasswordSetter setPassword)
 {
     std::string current;
     (facade.*getPassword)(current);

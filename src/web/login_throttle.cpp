@@ -16,8 +16,8 @@ std::string countFileName(const std::string &address)
 {
     std::string name = "fail-";
     for (char c : address.substr(0, 64)) {
-        const bool allowed = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') ||
-                             c == '.' || c == ':';
+        const bool allowed =
+            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == '.' || c == ':';
         if (!allowed)
             return "fail-unknown";
         name += c;
@@ -60,8 +60,7 @@ void LoginThrottle::wait() const
     if (delay > MAX_DELAY_MS)
         delay = MAX_DELAY_MS;
     timespec left = {delay / 1000, (delay % 1000) * 1000000};
-    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {}
 }
 
 void LoginThrottle::record(bool accepted)
@@ -70,7 +69,6 @@ void LoginThrottle::record(bool accepted)
         return;
     failures = accepted ? 0 : failures + 1;
     const std::string text = std::to_string(failures);
-    if (ftruncate(fd, 0) == 0) {
-        [[maybe_unused]] const ssize_t written = pwrite(fd, text.data(), text.size(), 0);
-    }
+    if (ftruncate(fd, 0) == 0) [[maybe_unused]]
+        const ssize_t written = pwrite(fd, text.data(), text.size(), 0);
 }

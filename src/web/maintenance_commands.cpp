@@ -41,10 +41,7 @@ const char UPDATE_ARCHIVE_PATH[] = "/tmp/jffs2_fs.tar.gz";
 // Where a firmware image waits before it is written to FLASH_PARTITIONS[i].
 const char *const FLASH_IMAGE_PATHS[] = {"/tmp/uImage", "/tmp/rootfs.squashfs", "/tmp/varfs.jffs2"};
 
-void moveUploadTo(const std::string &target)
-{
-    runShell(std::string("mv ") + UPLOAD_SAVE_PATH + "  " + target);
-}
+void moveUploadTo(const std::string &target) { runShell(std::string("mv ") + UPLOAD_SAVE_PATH + "  " + target); }
 
 // Opens a regular file for reading; -1 for anything else. Links are not
 // followed, and opening never waits (as it would on a FIFO).
@@ -89,10 +86,7 @@ int readUploadedArchive(std::vector<ConfigArchiveFile> &files)
     return result;
 }
 
-void exportConfig()
-{
-    runShell("/var/vesk/export_xml.sh");
-}
+void exportConfig() { runShell("/var/vesk/export_xml.sh"); }
 
 // The archive holds a folder xml_config: the web configuration goes to its
 // live place, everything else to the stack configuration folder.
@@ -116,9 +110,9 @@ std::string livePath(const std::string &name)
 
 // A live file that an import replaces, with the copy that puts it back.
 struct ReplacedFile {
-    std::string path;       // the file itself, links resolved
-    std::string backup;     // its copy beside it; empty when the file did not exist
-    std::string imported;   // what the import must leave in it
+    std::string path;      // the file itself, links resolved
+    std::string backup;    // its copy beside it; empty when the file did not exist
+    std::string imported;  // what the import must leave in it
 };
 
 // Copies `file.path` to a new file beside it (so that putting it back is a
@@ -198,9 +192,8 @@ int importConfig(const std::vector<ConfigArchiveFile> &files)
         if (realpath(file.path.c_str(), resolved))
             file.path = resolved;
     }
-    const bool ready =
-        std::all_of(locks.begin(), locks.end(), [](const auto &lock) { return lock->held(); }) &&
-        std::all_of(replaced.begin(), replaced.end(), [](ReplacedFile &file) { return backUp(file); });
+    const bool ready = std::all_of(locks.begin(), locks.end(), [](const auto &lock) { return lock->held(); }) &&
+                       std::all_of(replaced.begin(), replaced.end(), [](ReplacedFile &file) { return backUp(file); });
     if (!ready) {
         std::for_each(replaced.begin(), replaced.end(), dropBackup);
         unlink(UPLOAD_SAVE_PATH);

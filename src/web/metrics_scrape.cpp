@@ -22,8 +22,8 @@ const OpticalMetric OPTICAL_METRICS[OPTICAL_FIELD_COUNT] = {
     {"temperature", "celsius", "Transceiver temperature.",
      [](uint32_t raw) { return static_cast<int16_t>(raw) / 256.0; }},  // 1/256 degC, two's complement
     {"supply_voltage", "volts", "Transceiver supply voltage.", [](uint32_t raw) { return raw / 1e4; }},  // 100 uV
-    {"tx_bias_current", "amperes", "Laser bias current.", [](uint32_t raw) { return raw * 2 / 1e6; }},  // 2 uA
-    {"tx_power", "watts", "Transmitted optical power.", [](uint32_t raw) { return raw / 1e7; }},  // 0.1 uW
+    {"tx_bias_current", "amperes", "Laser bias current.", [](uint32_t raw) { return raw * 2 / 1e6; }},   // 2 uA
+    {"tx_power", "watts", "Transmitted optical power.", [](uint32_t raw) { return raw / 1e7; }},         // 0.1 uW
     {"rx_power", "watts", "Received optical power.", [](uint32_t raw) { return raw / 1e7; }},
 };
 
@@ -130,9 +130,9 @@ void addUnit(MetricsText &text, ConfigFacade &facade)
     facade.getIpInfo(ip);
     facade.getOnuSn(serial);
     text.family("onu_info", "gauge", "The unit's identity, in the labels; always 1.");
-    text.sample("onu_info", "1",
-                {{"software_version", comm.softwareVersion}, {"model", comm.model}, {"mac", ip.onuMac},
-                 {"serial", serial}});
+    text.sample(
+        "onu_info", "1",
+        {{"software_version", comm.softwareVersion}, {"model", comm.model}, {"mac", ip.onuMac}, {"serial", serial}});
 }
 
 }  // namespace

@@ -19,8 +19,7 @@ std::string escapedLabel(const std::string &value)
     return escaped;
 }
 
-template <typename Number>
-std::string shortestNumber(Number value)
+template <typename Number> std::string shortestNumber(Number value)
 {
     if (std::isnan(value))
         return "NaN";

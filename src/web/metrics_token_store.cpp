@@ -45,8 +45,7 @@ int MetricsTokenStore::set(const std::string &token)
     if (fd < 0)
         return -1;
     const std::string content = token + "\n";
-    bool written = write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()) &&
-                   fsync(fd) == 0;
+    bool written = write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
@@ -64,15 +63,11 @@ int MetricsTokenStore::renew(std::string &token)
     return 0;
 }
 
-int MetricsTokenStore::clear()
-{
-    return unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : -1;
-}
+int MetricsTokenStore::clear() { return unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : -1; }
 
 bool MetricsTokenStore::isToken(const std::string &text)
 {
-    static const char allowed[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~+/=";
+    static const char allowed[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~+/=";
     return text.size() >= MIN_TOKEN_SIZE && text.size() <= MAX_TOKEN_SIZE &&
            text.find_first_not_of(allowed) == std::string::npos;
 }

@@ -7,8 +7,7 @@ void RequestProcess::processPonCounters()
     EponCounters counters;
     facade.getEponCounters(counters);
     ReplyFields fields;
-    for (const EponCounterField &counter : EPON_COUNTER_FIELDS) {
+    for (const EponCounterField &counter : EPON_COUNTER_FIELDS)
         fields[counter.name] = counters.*counter.value;
-    }
     reply.sendReply(HttpReply::toJson(fields));
 }

@@ -21,7 +21,6 @@ const char RESET_AUTH_TABLE_COMMAND[] = "reset_table_data epon_auth";
 // restores the PON port, which makes the link register again.
 const char SWITCH_REGISTER_COMMAND[] = "echo -1 0x18124 0x20 ";
 
-
 // Pause between steps that the PON stack must see in order.
 const useconds_t STEP_PAUSE_US = 100;
 const unsigned REREGISTER_PAUSE_S = 2;
@@ -78,23 +77,20 @@ std::string writePonSettings(ConfigFacade &facade, const RequestParams &params)
     facade.setPonSerialNum(params.getValue("ponSerialNum"));
     facade.setPonPasswd(params.getValue("ponPassword"));
     facade.setCtcLoidAuth({params.getValue("gpon_loid"), params.getValue("gpon_password")});
-    if (unsaved() || facade.setOnuSn(params.getValue("sn")) != 0) {
+    if (unsaved() || facade.setOnuSn(params.getValue("sn")) != 0)
         return "1";
-    }
 
     LoidInfo loid = {maskLoid(params.getValue("loid")), params.getValue("password")};
-    if (facade.setLoid(loid) != 0) {
+    if (facade.setLoid(loid) != 0)
         return "1";
-    }
     std::string loidCommand = "onu loid " + loid.loid + "  " + loid.password;
 
-    OnuVendorInfo vendor = {params.getValue("vendor_id"), params.getValue("onu_model"),
-                            params.getValue("hard_ver"), params.getValue("soft_ver")};
+    OnuVendorInfo vendor = {params.getValue("vendor_id"), params.getValue("onu_model"), params.getValue("hard_ver"),
+                            params.getValue("soft_ver")};
     std::string authMode = params.getValue("auth_mode");
     facade.setAuthMode(authMode);
-    if (unsaved()) {
+    if (unsaved())
         return "1";
-    }
     if (authMode == "0") {
         // Mode 0 announces the factory identity: the default profile replaces
         // the live one, and what it holds overrides the request's values.
@@ -106,12 +102,9 @@ std::string writePonSettings(ConfigFacade &facade, const RequestParams &params)
     }
 
     std::string fecMode = params.getValue("fec_mode");
-    if (unsaved() || facade.setFecMode(fecMode) != 0) {
+    if (unsaved() || facade.setFecMode(fecMode) != 0)
         return "1";
-    }
-    std::string eponCommand = fecMode == "0"   ? FEC_DISABLE_COMMAND
-                              : fecMode == "1" ? FEC_ENABLE_COMMAND
-                                               : loidCommand;
+    std::string eponCommand = fecMode == "0" ? FEC_DISABLE_COMMAND : fecMode == "1" ? FEC_ENABLE_COMMAND : loidCommand;
     runClish(CLISH_EOAM, eponCommand);
     usleep(STEP_PAUSE_US);
     runClish(CLISH_MIDWARE, RESET_AUTH_TABLE_COMMAND);
@@ -136,9 +129,8 @@ std::string maskLoid(const std::string &loid)
                    [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
     std::string masked = loid;
     size_t position = upper.find("ELO");
-    if (position != std::string::npos) {
+    if (position != std::string::npos)
         masked.replace(position, 3, "ABC");
-    }
     return masked;
 }
 
@@ -146,9 +138,8 @@ std::string ponSerialFromMac(const std::string &serialNum, const std::string &ma
 {
     // The MAC's digits after its first two bytes ("00:50:43:02:00:00" gives
     // 43020000).
-    if (mac.size() < 15) {
+    if (mac.size() < 15)
         return serialNum;
-    }
     return serialNum.substr(0, 4) + macDigits(mac).substr(4);
 }
 

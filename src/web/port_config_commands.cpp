@@ -13,8 +13,11 @@ namespace {
 std::string portSettingsCommand(const std::string &workMode, const std::string &flowControl)
 {
     return "config\n"
-           "port autoneg 0 WAN true " + workMode + "\n"
-           "port fc 0 WAN " + (flowControl == "0" ? "false" : "true") + "\n";
+           "port autoneg 0 WAN true " +
+           workMode +
+           "\n"
+           "port fc 0 WAN " +
+           (flowControl == "0" ? "false" : "true") + "\n";
 }
 
 // The administrative state stored for `port`, empty when the port is unknown.
@@ -23,10 +26,9 @@ std::string storedPhyAdmin(ConfigFacade &facade, const std::string &port)
 {
     std::vector<SwitchPortRecord> ports;
     facade.getSwitchPorts(ports);
-    for (const SwitchPortRecord &stored : ports) {
+    for (const SwitchPortRecord &stored : ports)
         if (stored.port == port)
             return stored.phyAdmin;
-    }
     return "";
 }
 

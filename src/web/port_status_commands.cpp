@@ -11,15 +11,9 @@ namespace {
 
 // The EOAM file keeps loop detection as "1" (off) and "2" (on); the web
 // pages use "0" (off) and "1" (on).
-std::string loopDetectToStored(const std::string &webValue)
-{
-    return webValue == "0" ? "1" : "2";
-}
+std::string loopDetectToStored(const std::string &webValue) { return webValue == "0" ? "1" : "2"; }
 
-std::string loopDetectToWeb(const std::string &storedValue)
-{
-    return storedValue == "1" ? "0" : "1";
-}
+std::string loopDetectToWeb(const std::string &storedValue) { return storedValue == "1" ? "0" : "1"; }
 
 }  // namespace
 

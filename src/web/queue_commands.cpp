@@ -73,8 +73,7 @@ void RequestProcess::processQueueSize()
     } else if (action == 1) {
         std::string queue = params.getValue("voq_id");
         std::string size = params.getValue("voq_thresh");
-        int result = gmacQueues ? facade.setGmacQueueSize(queue, size)
-                                : facade.setTxQueueSize(queue, size);
+        int result = gmacQueues ? facade.setGmacQueueSize(queue, size) : facade.setTxQueueSize(queue, size);
         reply.sendReply(result == 0 ? "0" : "1");
     } else {
         logTrace("processQueueSize: unknown action %d", action);

@@ -2,10 +2,7 @@
 
 #include "config/leading_int.h"
 
-RequestParams::RequestParams(const std::string &text)
-{
-    parse(text);
-}
+RequestParams::RequestParams(const std::string &text) { parse(text); }
 
 void RequestParams::parse(const std::string &text)
 {

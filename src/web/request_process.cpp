@@ -35,7 +35,7 @@ const RequestProcess::Command RequestProcess::commandTable[] = {
     {28, &RequestProcess::processQueueSize, CommandAccess::USER_READS},          // queue_commands
     {30, &RequestProcess::processStormControl, CommandAccess::USER_READS},       // storm_control_commands
     // Reports the first-use flag and sets it: the admin's first login asks for new passwords.
-    {33, &RequestProcess::processNewOnuFlag, CommandAccess::ADMIN_READS},        // maintenance_commands
+    {33, &RequestProcess::processNewOnuFlag, CommandAccess::ADMIN_READS},  // maintenance_commands
 };
 
 const RequestProcess::Command *RequestProcess::findCommand(int cmdId)
@@ -68,8 +68,8 @@ void RequestProcess::handleRequest(const std::string &request)
         return;
     }
     // A writing command runs only with values that obey their rules.
-    const bool writes = action == 1 || row->access == CommandAccess::ADMIN_WRITES ||
-                        row->access == CommandAccess::USER_WRITES;
+    const bool writes =
+        action == 1 || row->access == CommandAccess::ADMIN_WRITES || row->access == CommandAccess::USER_WRITES;
     if (writes && !requestValuesAllowed(params)) {
         logTrace("RequestProcess::command %d refused a value", cmdId);
         if (const FailureReply *failure = failureReplyOf(cmdId)) {

@@ -97,7 +97,8 @@ std::string cookieValue(const std::string &header, const std::string &name)
 bool isSessionId(const std::string &id)
 {
     return id.size() == 2 * ID_BYTES &&
-           std::all_of(id.begin(), id.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+           std::all_of(
+               id.begin(), id.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 std::string randomHex(std::size_t count)

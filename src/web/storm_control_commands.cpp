@@ -11,16 +11,9 @@
 namespace {
 
 // Storm suppression: "<code> <threshold> 0 0 0", code 1 or 2.
-std::string suppression()
-{
-    return std::string(" > ") + SUPPRESSION_NODE_PATH;
-}
+std::string suppression() { return std::string(" > ") + SUPPRESSION_NODE_PATH; }
 // WAN rate limit: "0 <us|ds> WAN <threshold> <burst>".
-std::string rateLimit()
-{
-    return std::string(" > ") + RATE_LIMIT_NODE_PATH;
-}
-
+std::string rateLimit() { return std::string(" > ") + RATE_LIMIT_NODE_PATH; }
 
 // The shell commands, in order, that program the traffic processor for a
 // storm mode: "0" and "1" suppression with the threshold, "2" the WAN rate
@@ -36,8 +29,7 @@ std::vector<std::string> stormCommands(const std::string &mode, const std::strin
         return {"echo 0 us WAN  " + threshold + " 1536" + rateLimit(),
                 "echo 0 ds WAN  " + threshold + " 1536" + rateLimit()};
     if (mode == "3")
-        return {std::string("echo 1 0 0 0 0") + suppression(),
-                std::string("echo 2 0 0 0 0") + suppression(),
+        return {std::string("echo 1 0 0 0 0") + suppression(), std::string("echo 2 0 0 0 0") + suppression(),
                 std::string("echo 0 us WAN 1048568 1536") + rateLimit(),
                 std::string("echo 0 ds WAN 1048568 1536") + rateLimit()};
     return {};

@@ -117,8 +117,7 @@ void UploadExtractor::collectName(char byte)
 // `bytes` holds at least boundaryLength + 2 bytes.
 bool UploadExtractor::isDelimiter(const char *bytes) const
 {
-    return bytes[0] == '\r' && bytes[1] == '\n' &&
-           std::memcmp(bytes + 2, boundary.data(), boundaryLength) == 0;
+    return bytes[0] == '\r' && bytes[1] == '\n' && std::memcmp(bytes + 2, boundary.data(), boundaryLength) == 0;
 }
 
 int UploadExtractor::feed(const char *chunk, std::size_t count)
@@ -177,13 +176,12 @@ int UploadExtractor::feed(const char *chunk, std::size_t count)
             }
             held[heldLength++] = byte;
             if (heldLength == boundaryLength + 2) {
-                if (isDelimiter(held.data())) {
+                if (isDelimiter(held.data()))
                     state = State::DRAIN;
-                } else if (store(held.data(), heldLength)) {
+                else if (store(held.data(), heldLength))
                     state = State::DATA;
-                } else {
+                else
                     return -1;
-                }
                 heldLength = 0;
             }
             break;
@@ -244,15 +242,9 @@ int WebDataComm::readRequestText(std::string &text, FILE *input, bool traced)
     return 0;
 }
 
-int WebDataComm::readRequest(std::string &text, FILE *input)
-{
-    return readRequestText(text, input, true);
-}
+int WebDataComm::readRequest(std::string &text, FILE *input) { return readRequestText(text, input, true); }
 
-int WebDataComm::readRequestQuiet(std::string &text, FILE *input)
-{
-    return readRequestText(text, input, false);
-}
+int WebDataComm::readRequestQuiet(std::string &text, FILE *input) { return readRequestText(text, input, false); }
 
 int WebDataComm::getContentType(ContentKind &kind)
 {
@@ -262,8 +254,7 @@ int WebDataComm::getContentType(ContentKind &kind)
         return -1;
     }
     // Only the first 16 characters count: "multipart/form-d".
-    kind = std::strncmp(contentType, "multipart/form-data", 16) == 0 ? ContentKind::MULTIPART
-                                                                     : ContentKind::OTHER;
+    kind = std::strncmp(contentType, "multipart/form-data", 16) == 0 ? ContentKind::MULTIPART : ContentKind::OTHER;
     logTrace("content type is %d ", static_cast<int>(kind));
     return 0;
 }
@@ -294,8 +285,7 @@ int WebDataComm::saveUpload(const std::string &savePath, FILE *input)
         unsigned long remaining = length;
         while (remaining > 0) {
             const std::size_t wanted = remaining < CHUNK_SIZE ? remaining : CHUNK_SIZE;
-            if (std::fread(chunk.data(), 1, wanted, input) < wanted ||
-                extractor.feed(chunk.data(), wanted) != 0) {
+            if (std::fread(chunk.data(), 1, wanted, input) < wanted || extractor.feed(chunk.data(), wanted) != 0) {
                 result = -1;
                 break;
             }

@@ -10,7 +10,6 @@
 
 #include "config/paths.h"
 
-
 // Methods other than these leave the caller's variable unchanged.
 enum class RequestMethod : unsigned char { NONE = 0, POST = 1, GET = 2 };
 

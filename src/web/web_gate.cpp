@@ -43,10 +43,7 @@ long loginDelayBase()
     return base;
 }
 
-bool allDigits(const std::string &text)
-{
-    return text.find_first_not_of("0123456789") == std::string::npos;
-}
+bool allDigits(const std::string &text) { return text.find_first_not_of("0123456789") == std::string::npos; }
 
 // A Host header naming the unit by an IP address or "localhost", with an
 // optional port: a page that reached the unit under another name (a DNS name
@@ -90,10 +87,10 @@ bool sameSecret(const std::string &given, const std::string &expected)
 }  // namespace
 
 WebGate::WebGate()
-    : on(environment("ONU_WEB_AUTH") != "off"), method(environment("REQUEST_METHOD")),
-      host(environment("HTTP_HOST")), origin(environment("HTTP_ORIGIN")),
-      cookieSid(cookieValue(environment("HTTP_COOKIE"), SESSION_COOKIE)), csrfHeader(environment("HTTP_X_ONU_CSRF")),
-      remoteAddress(environment("REMOTE_ADDR")), poll(environment("HTTP_X_ONU_POLL") == "1"), sessions(SESSION_DIR)
+    : on(environment("ONU_WEB_AUTH") != "off"), method(environment("REQUEST_METHOD")), host(environment("HTTP_HOST")),
+      origin(environment("HTTP_ORIGIN")), cookieSid(cookieValue(environment("HTTP_COOKIE"), SESSION_COOKIE)),
+      csrfHeader(environment("HTTP_X_ONU_CSRF")), remoteAddress(environment("REMOTE_ADDR")),
+      poll(environment("HTTP_X_ONU_POLL") == "1"), sessions(SESSION_DIR)
 {
 }
 
@@ -151,7 +148,8 @@ bool WebGate::admit(const std::string &request)
     }
     if (!loggedIn)
         return refuse(401, LOGIN_REQUIRED);
-    const bool userMay = access == CommandAccess::USER_WRITES || (access == CommandAccess::USER_READS && params.action == 0);
+    const bool userMay =
+        access == CommandAccess::USER_WRITES || (access == CommandAccess::USER_READS && params.action == 0);
     if (session.account != "admin" && !userMay)
         return refuse(403, FORBIDDEN);
     const bool writes =
@@ -174,7 +172,8 @@ bool WebGate::admitScrape()
                 sameSecret(authorization.substr(sizeof BEARER - 1), MetricsTokenStore().get())) ||
                refuse(401, LOGIN_REQUIRED);
     // A scrape counts as a poll: the session's idle time runs on.
-    const bool admin = !cookieSid.empty() && sessions.find(cookieSid, false, session) == 0 && session.account == "admin";
+    const bool admin =
+        !cookieSid.empty() && sessions.find(cookieSid, false, session) == 0 && session.account == "admin";
     return admin || refuse(401, LOGIN_REQUIRED);
 }
 
@@ -265,7 +264,8 @@ void WebGate::loginChecked(const std::string &account, bool accepted, HttpReply 
     }
     loginReply.addHeader(std::string("Set-Cookie: ") + SESSION_COOKIE + "=" + created.id +
                          "; Path=/; HttpOnly; SameSite=Strict");
-    loginReply.addHeader(std::string("Set-Cookie: ") + CSRF_COOKIE + "=" + created.csrfToken + "; Path=/; SameSite=Strict");
+    loginReply.addHeader(std::string("Set-Cookie: ") + CSRF_COOKIE + "=" + created.csrfToken +
+                         "; Path=/; SameSite=Strict");
 }
 
 void WebGate::passwordChanged(const std::string &account)

@@ -20,9 +20,11 @@ extern char emptyText[];     // shared empty text ""
 // The C library's strstr is a large vector routine in pages that nothing else
 // a request does maps; the parser's needles are short, and scanning for their
 // first byte with strchr uses code every process already has.
-inline char *findText(char *p, const char *needle) {
+inline char *findText(char *p, const char *needle)
+{
     const size_t rest = strlen(needle + 1);
-    while ((p = strchr(p, needle[0])) && strncmp(p + 1, needle + 1, rest) != 0) ++p;
+    while ((p = strchr(p, needle[0])) && strncmp(p + 1, needle + 1, rest) != 0)
+        ++p;
     return p;
 }
 
@@ -51,7 +53,8 @@ inline uintptr_t &headerOf(XmlNode *node) { return reinterpret_cast<uintptr_t *>
 
 // Bytes of a record (header word, node, attribute list of that many pairs), a multiple
 // of the word size.
-inline size_t recordBytes(size_t attributePairs) {
+inline size_t recordBytes(size_t attributePairs)
+{
     size_t attributeBytes =
         attributePairs ? (2 * attributePairs + 2) * sizeof(char *) + attributePairs + 1 : sizeof(char *);
     size_t bytes = sizeof(uintptr_t) + sizeof(XmlNode) + attributeBytes;
@@ -61,7 +64,8 @@ inline size_t recordBytes(size_t attributePairs) {
 // Fills a record at `memory`: a node with that name, no links, the shared empty text and,
 // with attribute pairs, an attribute list in the record whose terminator and marks slots
 // are set.
-inline XmlNode *initRecord(void *memory, NodeBlock *block, char *name, size_t attributePairs) {
+inline XmlNode *initRecord(void *memory, NodeBlock *block, char *name, size_t attributePairs)
+{
     *static_cast<uintptr_t *>(memory) = reinterpret_cast<uintptr_t>(block);
     XmlNode *node = reinterpret_cast<XmlNode *>(static_cast<uintptr_t *>(memory) + 1);
     *node = XmlNode{name, emptyList, emptyText, 0, nullptr, nullptr, nullptr, nullptr, nullptr, 0};
@@ -95,10 +99,12 @@ public:
     ~NodeBlocks();
 
     // A record as newNode makes it, taken from the current block; none when memory ran out.
-    XmlNode *take(char *name, size_t attributePairs) {
+    XmlNode *take(char *name, size_t attributePairs)
+    {
         size_t bytes = recordBytes(attributePairs);
         char *record = room(bytes);
-        if (!record) return newNode(name, attributePairs);
+        if (!record)
+            return newNode(name, attributePairs);
         return initRecord(record, block_, name, attributePairs);
     }
     // A text of `capacity` bytes for a node: a block text (`inBlock` set) or an
@@ -106,12 +112,14 @@ public:
     char *newText(size_t capacity, bool *inBlock);
     // Where the attribute slots of the record taken next start, when that is the
     // current block, and how many pairs fit there (`pairs`); none when not one does.
-    char **attributeRoom(size_t *pairs) {
+    char **attributeRoom(size_t *pairs)
+    {
         // A record takes at most this and a pair's slots and mark for each pair.
         const size_t fixed = sizeof(uintptr_t) + sizeof(XmlNode) + 2 * sizeof(char *) + 1 + sizeof(uintptr_t) - 1;
         const size_t perPair = 2 * sizeof(char *) + 1;
         size_t room = static_cast<size_t>(end_ - top_);
-        if (room < fixed + perPair) return nullptr;
+        if (room < fixed + perPair)
+            return nullptr;
         *pairs = (room - fixed) / perPair;
         return reinterpret_cast<char **>(top_ + sizeof(uintptr_t) + sizeof(XmlNode));
     }
@@ -119,8 +127,10 @@ public:
 private:
     // `bytes` taken from the current block or a new one, with a hold on that block;
     // none when they are better allocated alone or memory ran out.
-    char *room(size_t bytes) {
-        if (static_cast<size_t>(end_ - top_) < bytes && !refill(bytes)) return nullptr;
+    char *room(size_t bytes)
+    {
+        if (static_cast<size_t>(end_ - top_) < bytes && !refill(bytes))
+            return nullptr;
         char *taken = top_;
         top_ += bytes;
         ASAN_UNPOISON_MEMORY_REGION(taken, bytes);
@@ -135,34 +145,33 @@ private:
     size_t nextSize_ = FIRST_BLOCK;
 };
 
-inline bool attributesInRecord(const XmlNode *node) {
-    return node->attr == reinterpret_cast<char *const *>(node + 1);
-}
+inline bool attributesInRecord(const XmlNode *node) { return node->attr == reinterpret_cast<char *const *>(node + 1); }
 
 // Moves `length` bytes to a place before them or elsewhere, as memmove does. Most runs
 // the library moves are short, and calling memmove costs more than moving them: two
 // fixed-size pieces, both read before either is written, cover any length from their
 // size to twice it.
-template <size_t PIECE>
-inline void movePieces(char *to, const char *from, size_t length) {
+template <size_t PIECE> inline void movePieces(char *to, const char *from, size_t length)
+{
     char head[PIECE], tail[PIECE];
     memcpy(head, from, PIECE);
     memcpy(tail, from + length - PIECE, PIECE);
     memcpy(to, head, PIECE);
     memcpy(to + length - PIECE, tail, PIECE);
 }
-inline void moveBytes(char *to, const char *from, size_t length) {
-    if (length < 4) {
-        for (size_t i = 0; i < length; ++i) to[i] = from[i];
-    } else if (length < 8) {
+inline void moveBytes(char *to, const char *from, size_t length)
+{
+    if (length < 4)
+        for (size_t i = 0; i < length; ++i)
+            to[i] = from[i];
+    else if (length < 8)
         movePieces<4>(to, from, length);
-    } else if (length < 16) {
+    else if (length < 16)
         movePieces<8>(to, from, length);
-    } else if (length <= 32) {
+    else if (length <= 32)
         movePieces<16>(to, from, length);
-    } else {
+    else
         memmove(to, from, length);
-    }
 }
 
 // Whether an entity table starts with the predefined entities, as a document's does.
@@ -177,8 +186,10 @@ bool inWorkArea(const XmlDocument *doc, const char *p);
 
 // Capacity the library gives a text it allocates and may extend: a power of two above
 // the length, so that appending pieces stays linear.
-inline size_t textCapacity(size_t length) {
-    if (length < 64) return 64;
+inline size_t textCapacity(size_t length)
+{
+    if (length < 64)
+        return 64;
     return static_cast<size_t>(1ull << (64 - __builtin_clzll(static_cast<unsigned long long>(length))));
 }
 
@@ -196,14 +207,21 @@ Entities parameterEntities(const XmlDocument *doc, char **table);
 // The length of the reference to a predefined entity at p ("&lt;", "&gt;", "&amp;",
 // "&quot;", "&apos;") and the character it stands for; 0 when p holds none. Compared
 // character by character: the text may end anywhere after p.
-inline size_t predefinedReference(const char *p, char *c) {
+inline size_t predefinedReference(const char *p, char *c)
+{
     const char *a = p + 1;
-    if (*p != '&') return 0;
-    if (a[0] == 'l' && a[1] == 't' && a[2] == ';') return *c = '<', 4;
-    if (a[0] == 'g' && a[1] == 't' && a[2] == ';') return *c = '>', 4;
-    if (a[0] == 'a' && a[1] == 'm' && a[2] == 'p' && a[3] == ';') return *c = '&', 5;
-    if (a[0] == 'q' && a[1] == 'u' && a[2] == 'o' && a[3] == 't' && a[4] == ';') return *c = '"', 6;
-    if (a[0] == 'a' && a[1] == 'p' && a[2] == 'o' && a[3] == 's' && a[4] == ';') return *c = '\'', 6;
+    if (*p != '&')
+        return 0;
+    if (a[0] == 'l' && a[1] == 't' && a[2] == ';')
+        return *c = '<', 4;
+    if (a[0] == 'g' && a[1] == 't' && a[2] == ';')
+        return *c = '>', 4;
+    if (a[0] == 'a' && a[1] == 'm' && a[2] == 'p' && a[3] == ';')
+        return *c = '&', 5;
+    if (a[0] == 'q' && a[1] == 'u' && a[2] == 'o' && a[3] == 't' && a[4] == ';')
+        return *c = '"', 6;
+    if (a[0] == 'a' && a[1] == 'p' && a[2] == 'o' && a[3] == 's' && a[4] == ';')
+        return *c = '\'', 6;
     return 0;
 }
 

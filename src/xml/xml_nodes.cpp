@@ -18,18 +18,22 @@ static_assert(LARGEST_IN_BLOCK + sizeof(NodeBlock) <= NodeBlocks::FIRST_BLOCK, "
 
 NodeBlock *blockOf(uintptr_t header) { return reinterpret_cast<NodeBlock *>(header & ~TEXT_IN_BLOCK); }
 
-void releaseBlock(NodeBlock *block) {
-    if (--block->holds == 0) free(block);
+void releaseBlock(NodeBlock *block)
+{
+    if (--block->holds == 0)
+        free(block);
 }
 
 }  // namespace
 
-XmlNode *newNode(char *name, size_t attributePairs) {
+XmlNode *newNode(char *name, size_t attributePairs)
+{
     void *record = malloc(recordBytes(attributePairs));
     return record ? initRecord(record, nullptr, name, attributePairs) : nullptr;
 }
 
-void freeNodeRecord(XmlNode *node) {
+void freeNodeRecord(XmlNode *node)
+{
     uintptr_t *header = &headerOf(node);
     NodeBlock *block = blockOf(*header);
     if (!block) {
@@ -40,11 +44,13 @@ void freeNodeRecord(XmlNode *node) {
     releaseBlock(block);
 }
 
-void freeText(XmlNode *node) {
+void freeText(XmlNode *node)
+{
     uintptr_t &header = headerOf(node);
     bool inBlock = header & TEXT_IN_BLOCK;
     header &= ~TEXT_IN_BLOCK;
-    if (!(node->flags & XML_TEXT_OWNED)) return;
+    if (!(node->flags & XML_TEXT_OWNED))
+        return;
     node->flags &= ~XML_TEXT_OWNED;
     if (!inBlock) {
         free(node->txt);
@@ -56,30 +62,39 @@ void freeText(XmlNode *node) {
     releaseBlock(block);
 }
 
-NodeBlocks::~NodeBlocks() {
-    if (block_) releaseBlock(block_);
+NodeBlocks::~NodeBlocks()
+{
+    if (block_)
+        releaseBlock(block_);
 }
 
-char *NodeBlocks::newText(size_t capacity, bool *inBlock) {
+char *NodeBlocks::newText(size_t capacity, bool *inBlock)
+{
     size_t bytes = (sizeof(uintptr_t) + capacity + sizeof(uintptr_t) - 1) / sizeof(uintptr_t) * sizeof(uintptr_t);
     char *taken = room(bytes);
     *inBlock = taken != nullptr;
-    if (!taken) return static_cast<char *>(malloc(capacity));
+    if (!taken)
+        return static_cast<char *>(malloc(capacity));
     *reinterpret_cast<uintptr_t *>(taken) = reinterpret_cast<uintptr_t>(block_);
     return taken + sizeof(uintptr_t);
 }
 
-bool NodeBlocks::refill(size_t bytes) {
-    if (bytes > LARGEST_IN_BLOCK) return false;
+bool NodeBlocks::refill(size_t bytes)
+{
+    if (bytes > LARGEST_IN_BLOCK)
+        return false;
     NodeBlock *block = static_cast<NodeBlock *>(malloc(nextSize_));
-    if (!block) return false;
-    if (block_) releaseBlock(block_);
+    if (!block)
+        return false;
+    if (block_)
+        releaseBlock(block_);
     block->holds = 1;
     block_ = block;
     top_ = reinterpret_cast<char *>(block + 1);
     end_ = reinterpret_cast<char *>(block) + nextSize_;
     ASAN_POISON_MEMORY_REGION(top_, static_cast<size_t>(end_ - top_));
-    if (nextSize_ < LARGEST_BLOCK) nextSize_ *= 2;
+    if (nextSize_ < LARGEST_BLOCK)
+        nextSize_ *= 2;
     return true;
 }
 
