@@ -1,21 +1,12 @@
-// Every store operation on the unit's files cut at every byte, missing, a
-// folder or a bare root, and every write whose save fails. A cut file is used
-// as far as it parsed: a read never writes; a write fails leaving the file as
-// it was or saves the parsed part whole. Without a file or its sections every
-// operation fails, writing nothing; a save that fails leaves the file whole.
-#include <gtest/gtest.h>
+// Every store operation on the unit's files cut at every byte, missing, a folder or a bare root, and every write
+// whose save fails. A cut file is used as far as it parsed: a read never writes; a write fails leaving the file as it
+// was or saves the parsed part whole. Without a file or its sections every operation fails, writing nothing; a save
+// that fails leaves the file whole.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <map>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "config/omci_mib_store.h"
 #include "config/onu_profile_store.h"
@@ -24,9 +15,6 @@
 #include "config/tpm_config_store.h"
 #include "config/web_config_store.h"
 #include "unit_support.h"
-#include "xml/xml.h"
-
-namespace {
 
 const std::filesystem::path IMAGE = std::filesystem::path(__FILE__).parent_path() / "../rootfs";
 
@@ -59,7 +47,7 @@ struct StoreCall {
 };
 
 template <typename Store, typename Record>
-StoreCall read(const char *name, const char *file, int (Store::*op)(Record &))
+static StoreCall read(const char *name, const char *file, int (Store::*op)(Record &))
 {
     return {name, file, false,
             [=](Stores &s) {
@@ -69,7 +57,7 @@ StoreCall read(const char *name, const char *file, int (Store::*op)(Record &))
 }
 
 template <typename Store, typename... Parameters, typename... Values>
-StoreCall write(const char *name, const char *file, int (Store::*op)(Parameters...), Values... values)
+static StoreCall write(const char *name, const char *file, int (Store::*op)(Parameters...), Values... values)
 {
     return {name, file, true, [=](Stores &s) { return (std::get<Store>(s).*op)(values...); }};
 }
@@ -77,7 +65,7 @@ StoreCall write(const char *name, const char *file, int (Store::*op)(Parameters.
 using Web = WebConfigStore;
 using Profile = OnuProfileStore;
 using Tpm = TpmConfigStore;
-std::string text;
+static std::string text;
 
 // Writes take values the image does not hold, so that a write on a whole
 // file really saves it. Of operations sharing one leaf or queue helper in
@@ -138,15 +126,7 @@ const std::vector<StoreCall> CALLS = {
     write("setGmacQueueSize", "tpm.xml", &Tpm::setGmacQueueSize, "1", "9"),
 };
 
-bool parsesWhole(std::string text)
-{
-    XmlNode *root = xmlParseString(text.data(), text.size());
-    const bool whole = *xmlError(root) == '\0';
-    xmlFree(root);
-    return whole;
-}
-
-std::vector<std::string> folderEntries(const std::string &folder)
+static std::vector<std::string> folderEntries(const std::string &folder)
 {
     std::vector<std::string> names;
     for (const auto &entry : std::filesystem::directory_iterator(folder))
@@ -195,7 +175,7 @@ TEST_F(ConfigFaultTest, TruncatedAtEveryByte)
                 ASSERT_TRUE(result == 0 || (result == -1 && readFile(path) == cut)) << where;
                 if (!untouched(path)) {
                     // Nothing to change in what is left is no write at all.
-                    ASSERT_TRUE(call.writes && parsesWhole(readFile(path))) << where;
+                    ASSERT_TRUE(call.writes && ParsedXml(readFile(path)).error().empty()) << where;
                     folder.write(name, cut);
                 }
             }
@@ -244,5 +224,3 @@ TEST_F(ConfigFaultTest, FailedSaveLeavesTheFileWholeAndIsCounted)
         EXPECT_EQ(entries, folderEntries(folder.path)) << call.name;
     }
 }
-
-}  // namespace

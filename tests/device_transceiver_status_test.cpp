@@ -7,9 +7,7 @@
 
 #include "device/transceiver_status.h"
 
-namespace {
-
-std::vector<uint32_t> values(const OpticalDiagnostics &d)
+static std::vector<uint32_t> values(const OpticalDiagnostics &d)
 {
     return {d.temperature, d.supplyVoltage, d.txBiasCurrent, d.txOpticalPower, d.rxReceivedPower};
 }
@@ -40,5 +38,3 @@ TEST(TransceiverStatusTest, DecodesThresholdsLiveValuesAndFlags)
         EXPECT_EQ(values(status.flags[limit]), flags[limit]) << "limit " << limit;
     }
 }
-
-}  // namespace

@@ -2,12 +2,9 @@
 // the count of unsaved writes (the stores' own failures on a full disk are
 // pinned by config_fault_test): refused, every file left byte for byte.
 
-#include <filesystem>
 #include <map>
 
 #include "e2e_support.h"
-
-namespace {
 
 const char *const FOLDERS[] = {WEB_XML_DIR, XML_PARAMS_DIR};
 
@@ -30,12 +27,11 @@ struct FullDisks {
         for (const std::string folder : FOLDERS)
             runProgram("umount " + folder);
     }
-    void makeRoom(int folder) { std::filesystem::remove(FOLDERS[folder] + std::string("filler")); }
     int mounted = 0;
 };
 
 // The files of a folder but the filler, by path.
-std::map<std::string, std::string> contents(const std::string &folder)
+static std::map<std::string, std::string> contents(const std::string &folder)
 {
     std::map<std::string, std::string> files;
     for (const auto &entry : std::filesystem::directory_iterator(folder))
@@ -61,11 +57,9 @@ TEST_F(FullDiskTest, UnsavedWritesAreRefused)
     for (int i : {0, 1})
         EXPECT_EQ(contents(FOLDERS[i]), before[i]);
 
-    disks.makeRoom(0);
+    std::filesystem::remove(std::string(WEB_XML_DIR) + "filler");
     EXPECT_EQ(runCgi(port).output, jsonReply("1  "));
     EXPECT_NE(readFile(WEB_XML_PATH).find("flow_control=\"1\" auto_neg=\"1\" mode=\"2\""), std::string::npos);
     EXPECT_EQ(contents(FOLDERS[1]), before[1]);
     EXPECT_TRUE(clishScripts().empty());
 }
-
-}  // namespace

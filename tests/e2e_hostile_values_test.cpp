@@ -4,38 +4,24 @@
 
 #include "e2e_support.h"
 
-namespace {
-
 using HostileValuesTest = SimulatedUnitTest;
 
-TEST_F(HostileValuesTest, ShellTextNeverReachesTheShell)
+TEST_F(HostileValuesTest, AreRefusedBeforeAnythingRuns)
 {
     expectExchanges({
+        // Shell text (the storm threshold reaches a shell command): one row per
+        // rule, as the characters are one list, compared with the pages' own.
         {"cmd_id=30&action=1&bs=0&bs_thresh=1;id>/tmp/x;echo", jsonReply("1")},
         {"cmd_id=30&action=1&bs=2&bs_thresh=$(id)", jsonReply("1")},
-        {"cmd_id=30&action=1&bs=1&bs_thresh=`id`", jsonReply("1")},
-        {"cmd_id=30&action=1&bs=0&bs_thresh=1|id", jsonReply("1")},
         {"cmd_id=30&action=1&bs=0&bs_thresh=1 2", jsonReply("1")},
-        {"cmd_id=30&action=1&bs=0&bs_thresh=*", jsonReply("1")},
         {"cmd_id=30&action=1&bs=3\"&bs_thresh=1", jsonReply("1")},
-    });
-}
-
-TEST_F(HostileValuesTest, LineFeedsNeverAddLinesToAClishScript)
-{
-    expectExchanges({
+        // Control bytes would add lines to a clish script.
         {"cmd_id=25&action=1&age_time=300\ntpm\nconfig", jsonReply(" 1")},
-        {"cmd_id=22&action=1&portId=0&mode=2&def_vid=100\nmidware", jsonReply("1")},
         {"cmd_id=22&action=1&portId=0&mode=4&def_vid=100&vid_sum=2&vid_serial=200\r300", jsonReply("1")},
         {"cmd_id=23&action=1&port=0&flow_control=1&auto=1&mode=2\nquit", jsonReply("1  ")},
         {"cmd_id=5&action=1&sn=1&loid=L1\neoam&password=P1&fec_mode=1", jsonReply("1")},
         {"cmd_id=5&action=1&sn=1&loid=L1&password=P1&soft_ver=V\x7f", jsonReply("1")},
-    });
-}
-
-TEST_F(HostileValuesTest, QuotesAndBackslashesAreNeverStoredToBreakALaterReply)
-{
-    expectExchanges({
+        // Quotes and backslashes stored would break a later reply.
         {"cmd_id=6&action=1&ip=192.168.1.2\"&netmask=255.255.255.0", errorReply(405, "set ip fail")},
         {"cmd_id=16&action=1&ipv4DsMtu=1500\\&ipv4UsMtu=1500", errorReply(405, "set mtu fail")},
         {"cmd_id=17&action=1&mc_mode=1\"", errorReply(405, "set multicast mode fail")},
@@ -45,24 +31,16 @@ TEST_F(HostileValuesTest, QuotesAndBackslashesAreNeverStoredToBreakALaterReply)
         {"cmd_id=27&action=1&que_id=0&usr_pri=5\t", jsonReply("1")},
         {"cmd_id=28&action=1&voq_dir=1&voq_id=0&voq_thresh=\"", jsonReply("1")},
     });
-}
-
-// A body is refused by its announced length, before any of it is read or kept.
-TEST_F(HostileValuesTest, OversizedBodiesAreRefusedUnread)
-{
+    // A body is refused by its announced length, before any of it is read or kept.
     writeFile(UPLOAD_SAVE_PATH, "earlier upload");
-    for (const char *type : {"application/x-www-form-urlencoded", "multipart/form-data; boundary=b"}) {
-        const std::string length = std::string(type).find("multipart") ? "65537" : "999999999";
-        EXPECT_EQ(runProgram("ONU_WEB_AUTH=off REQUEST_METHOD=POST QUERY_STRING='cmd_id=21&update_type=1' "
-                             "CONTENT_TYPE='" +
-                             std::string(type) + "' CONTENT_LENGTH=" + length + " " + programPath("onu-cgi") +
-                             " </dev/null")
+    for (const auto &[type, length] :
+         {std::pair{"application/x-www-form-urlencoded", "65537"}, {"multipart/form-data; boundary=b", "999999999"}})
+        EXPECT_EQ(runProgram(programPath("onu-cgi") + " </dev/null",
+                             {"ONU_WEB_AUTH=off", "REQUEST_METHOD=POST", "QUERY_STRING=cmd_id=21&update_type=1",
+                              std::string("CONTENT_TYPE=") + type, std::string("CONTENT_LENGTH=") + length})
                       .output,
                   errorReply(413, "request too large"))
             << type;
-    }
     EXPECT_EQ(readFile(UPLOAD_SAVE_PATH), "earlier upload");
     EXPECT_EQ(standInLog("system") + standInLog("flash"), "");
 }
-
-}  // namespace

@@ -2,9 +2,7 @@
 
 #include "e2e_support.h"
 
-namespace {
-
-std::string mtu(const char *enabled, const char *ds, const char *us, const char *pppoeUs)
+static std::string mtu(const char *enabled, const char *ds, const char *us, const char *pppoeUs)
 {
     return std::string("<mtu_setting_enabled>") + enabled + "</mtu_setting_enabled><ipv4_mtu_ds>" + ds +
            "</ipv4_mtu_ds><ipv4_mtu_us>" + us + "</ipv4_mtu_us><ipv4_pppoe_mtu_us>" + pppoeUs + "<";
@@ -33,12 +31,9 @@ TEST_F(IpMtuMulticastTest, ReadsShowAndWritesStoreTheRequestValues)
         // The enabled flag is set even when no value comes with the request; the
         // file is saved even when nothing changes.
         {"cmd_id=16&action=1", jsonReply("0"), {{tpm, mtuSet, mtu("1", "", "", "")}}},
-        {"cmd_id=16&action=1&ipv4DsMtu=1500&ipv4UsMtu=1500&ipv4pppoeUsMtu=1492",
-         jsonReply("0"),
-         {{tpm, "", ""}},
-         {},
-         "",
-         {{tpm, mtuSet, mtu("1", "1500", "1500", "1492")}}},
+        given(
+            {{tpm, mtuSet, mtu("1", "1500", "1500", "1492")}},
+            {"cmd_id=16&action=1&ipv4DsMtu=1500&ipv4UsMtu=1500&ipv4pppoeUsMtu=1492", jsonReply("0"), {{tpm, "", ""}}}),
         {"cmd_id=17&action=1&mc_mode=0", jsonReply("0"), {{eoam, multicast, "<oam_multicast_switch>0<"}}},
         {"cmd_id=17&action=1&mc_mode=", jsonReply("0"), {{eoam, multicast, "<oam_multicast_switch><"}}},
         // The stored values again: the files stay.
@@ -49,5 +44,3 @@ TEST_F(IpMtuMulticastTest, ReadsShowAndWritesStoreTheRequestValues)
         {"cmd_id=6&action=1&ip=10.10.10.2&netmask=255.0.0", ipFail},
     });
 }
-
-}  // namespace

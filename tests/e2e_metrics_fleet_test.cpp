@@ -1,18 +1,14 @@
 // Three units of scripts/fleet scraped every second by a real Prometheus, asked through its HTTP API: all up,
 // each with the receive power its memory holds, a raised alarm flag in the next scrapes. Bounded by --seconds.
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <thread>
 
 #include "e2e_support.h"
 
-namespace {
-
 // Asks four times a second, for some `seconds`.
-bool within(int seconds, const std::function<bool()> &reached)
+static bool within(int seconds, const std::function<bool()> &reached)
 {
     for (int tries = 4 * seconds; tries > 0 && !reached(); --tries)
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
@@ -72,5 +68,3 @@ TEST_F(PrometheusFleetTest, ScrapesThreeUnitsAndSeesARaisedAlarm)
     runProgram(memoryOfUnit + "2 71 40");
     EXPECT_TRUE(within(10, [&] { return query(alarms) == instance(2) + " 1\n"; })) << query(alarms);
 }
-
-}  // namespace

@@ -1,20 +1,16 @@
 // cgi-bin/metrics of the served unit: who may scrape, the token's host requests and console routines,
 // and what a scrape reports (checked by promtool) with the transceiver answering, changed, or gone.
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <regex>
 
 #include "e2e_support.h"
 #include "web/metrics_token_store.h"
 
-namespace {
-
 const char METRICS[] = "/cgi-bin/metrics";
 const char TOKEN_API[] = "/cgi-bin/onu.cgi/metrics-token";
 
-std::vector<std::string> bearer(const std::string &token) { return {"Authorization: Bearer " + token}; }
-std::string diag(const std::string &routine, const std::string &input = "")
+static std::vector<std::string> bearer(const std::string &token) { return {"Authorization: Bearer " + token}; }
+static std::string diag(const std::string &routine, const std::string &input = "")
 {
     return runProgram("echo '" + input + "' | " + programPath("onu-diag") + " " + routine).output;
 }
@@ -113,5 +109,3 @@ TEST(MonitoringRulesTest, PassPromtool)
                   .output,
               "ok\n");
 }
-
-}  // namespace

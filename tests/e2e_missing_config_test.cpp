@@ -3,8 +3,6 @@
 
 #include "e2e_support.h"
 
-namespace {
-
 using MissingConfigTest = SimulatedUnitTest;
 
 TEST_F(MissingConfigTest, CommandsAnswerWithoutTheirFiles)
@@ -50,5 +48,3 @@ TEST_F(MissingConfigTest, CommandsAnswerWithoutTheirFiles)
         EXPECT_FALSE(fileExists(path)) << path;
     EXPECT_TRUE(clishScripts().empty());
 }
-
-}  // namespace

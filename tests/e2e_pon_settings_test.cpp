@@ -3,13 +3,10 @@
 
 #include "e2e_support.h"
 
-namespace {
-
-// A write request with every key; `extra` adds or overrides keys. The lookup
-// takes the first occurrence of a key text anywhere, also inside a longer key,
-// so overrides go in front and "loid" and "password" before "gpon_loid" and
+// A write request with every key; `extra` adds or overrides keys. The lookup takes the first occurrence of a key text
+// anywhere, also inside a longer key, so overrides go in front and "loid" and "password" before "gpon_loid" and
 // "gpon_password", as the page sends them.
-std::string writeRequest(const std::string &extra)
+static std::string writeRequest(const std::string &extra)
 {
     return "cmd_id=5&action=1&" + extra +
            "&sn=SN0001&loid=helo99&password=lp01&ponSerialNum=ABCD00000001&ponPassword=pwd1234567&gpon_loid=gl01"
@@ -100,5 +97,3 @@ TEST_F(PonSettingsTest, RefusedWebConfigWriteAnswersOneBeforeAnyCommand)
             EXPECT_NE(stored.find(text), std::string::npos) << removed << ": " << text;
     }
 }
-
-}  // namespace

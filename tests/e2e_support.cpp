@@ -4,35 +4,16 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <map>
 
-namespace {
-
-// The line that follows every script in the clish log.
-const std::string CLISH_SCRIPT_END = "--- end of script ---\n";
-// The clish bridge's script file: replaced and removed by every run.
-const char RUN_SCRIPT[] = "/tmp/TempFile";
-
-std::string stateFolder() { return std::getenv("ONU_SIM_STATE") ? std::getenv("ONU_SIM_STATE") : ""; }
-
-// The unit's own check, by its own list of covered paths (sim/sim-lib.sh).
-bool insideUnit()
-{
-    return !stateFolder().empty() &&
-           std::system("bash -c '. \"$ONU_SIM_HOME/sim-lib.sh\" && sim_inside_unit \"$ONU_SIM_STATE\"'") == 0;
-}
-
 // Checked once: the mounts do not change while the tests run.
-void requireUnit()
+static void requireUnit()
 {
-    static const bool inside = insideUnit();
+    static const bool inside = std::getenv("ONU_SIM_STATE") && std::system("bash -c '. \"$ONU_SIM_HOME/sim-lib.sh\" && "
+                                                                           "sim_inside_unit \"$ONU_SIM_STATE\"'") == 0;
     if (inside)
         return;
     std::fprintf(stderr, "end-to-end tests run only inside the simulated unit, where the device "
@@ -40,29 +21,37 @@ void requireUnit()
     std::exit(1);
 }
 
-// Runs a shell command line with the CGI variables set to the NAME=value
-// entries and the bytes as standard input. Input and standard error are
-// unlinked files (nothing to keep filled); standard error is passed on, and a
-// sanitizer report there fails the test that ran the program.
-RunResult run(const std::string &commandLine, const std::vector<std::string> &cgiEnv = {},
-              const std::string &input = "")
+// Whole output of a command line run by the shell.
+static std::string outputOf(const std::string &commandLine, int *status = nullptr)
+{
+    std::string output;
+    FILE *pipe = popen(commandLine.c_str(), "r");
+    char buffer[4096];
+    for (size_t size; (size = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, size);
+    const int result = pclose(pipe);
+    if (status)
+        *status = WEXITSTATUS(result);
+    return output;
+}
+
+// Input and standard error are unlinked files (nothing to keep filled);
+// standard error is passed on, and a sanitizer report there fails the test.
+RunResult runProgram(const std::string &commandLine, const std::vector<std::string> &environment,
+                     const std::string &input)
 {
     requireUnit();
     for (const char *name : {"REQUEST_METHOD", "QUERY_STRING", "CONTENT_LENGTH", "CONTENT_TYPE"})
         unsetenv(name);
-    for (const std::string &entry : cgiEnv)
+    for (const std::string &entry : environment)
         setenv(entry.substr(0, entry.find('=')).c_str(), entry.substr(entry.find('=') + 1).c_str(), 1);
     FILE *inputFile = std::tmpfile(), *errorFile = std::tmpfile();
     std::fwrite(input.data(), 1, input.size(), inputFile);
     std::rewind(inputFile);
-    const std::string redirected =
-        "(" + commandLine + ") <&" + std::to_string(fileno(inputFile)) + " 2>&" + std::to_string(fileno(errorFile));
-    FILE *output = popen(redirected.c_str(), "r");
     RunResult result{"", -1};
-    char buffer[4096];
-    for (size_t size; (size = std::fread(buffer, 1, sizeof buffer, output)) > 0;)
-        result.output.append(buffer, size);
-    result.status = WEXITSTATUS(pclose(output));
+    result.output = outputOf("(" + commandLine + ") <&" + std::to_string(fileno(inputFile)) + " 2>&" +
+                                 std::to_string(fileno(errorFile)),
+                             &result.status);
     const std::string errors = readFile("/proc/self/fd/" + std::to_string(fileno(errorFile)));
     std::fclose(inputFile);
     std::fclose(errorFile);
@@ -72,64 +61,39 @@ RunResult run(const std::string &commandLine, const std::vector<std::string> &cg
     return result;
 }
 
-// A fixture file as a test lays it down: with the declaration and a final
-// line end, which a store write drops, so a file that still has them was not
-// rewritten.
-std::string fixture(const char *name) { return readFile(std::string(ONU_SOURCE_DIR "/tests/e2e_fixtures/") + name); }
-
-}  // namespace
-
 void resetUnit()
 {
     requireUnit();
-    const char *home = std::getenv("ONU_SIM_HOME");
-    std::string reset = std::string(home ? home : ONU_SOURCE_DIR "/sim") + "/reset";
-    if (std::system(reset.c_str()) != 0) {
-        std::fprintf(stderr, "%s failed: the unit cannot be brought back to its image\n", reset.c_str());
+    if (std::system("\"$ONU_SIM_HOME/reset\"") != 0) {
+        std::fprintf(stderr, "the unit cannot be brought back to its image\n");
         std::exit(1);
     }
 }
 
-// The command layer driven directly, as the conformance tables need it: the
-// host's login gate is switched off, as only the web server's setup can do.
-RunResult runCgi(const std::string &query)
-{
-    return run(programPath("onu-cgi"), {"ONU_WEB_AUTH=off", "REQUEST_METHOD=GET", "QUERY_STRING=" + query});
-}
-
-RunResult runCgiUpload(const std::string &query, const std::string &fileName, const std::string &bytes)
-{
-    const std::string boundary = "----onuSimUploadBoundary5f3a9c";
-    const std::string body = "--" + boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
-                             fileName + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + bytes + "\r\n--" +
-                             boundary + "--\r\n";
-    return run(programPath("onu-cgi"),
-               {"ONU_WEB_AUTH=off", "REQUEST_METHOD=POST", "QUERY_STRING=" + query,
-                "CONTENT_TYPE=multipart/form-data; boundary=" + boundary,
-                "CONTENT_LENGTH=" + std::to_string(body.size())},
-               body);
-}
-
-RunResult runProgram(const std::string &commandLine) { return run(commandLine); }
-
-// The emulator's words (set by the unit's launcher; empty in a build for the
-// host) come first.
+// The emulator's words (empty in a build for the host) come first.
 std::string programPath(const std::string &name)
 {
     const char *emulator = std::getenv("ONU_SIM_EMULATOR");
     return std::string(emulator ? emulator : "") + " " ONU_BUILD_DIR "/" + name;
 }
 
-bool fileExists(const std::string &path)
+RunResult runCgi(const std::string &query)
 {
-    requireUnit();
-    return access(path.c_str(), F_OK) == 0;
+    return runProgram(programPath("onu-cgi"), {"ONU_WEB_AUTH=off", "REQUEST_METHOD=GET", "QUERY_STRING=" + query});
 }
 
-void writeFile(const std::string &path, const std::string &bytes)
+RunResult runCgiUpload(const std::string &query, const std::string &bytes)
 {
-    requireUnit();
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    const std::string boundary = "----onuSimUploadBoundary5f3a9c";
+    const std::string body = "--" + boundary +
+                             "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"upload.bin\"\r\n"
+                             "Content-Type: application/octet-stream\r\n\r\n" +
+                             bytes + "\r\n--" + boundary + "--\r\n";
+    return runProgram(programPath("onu-cgi"),
+                      {"ONU_WEB_AUTH=off", "REQUEST_METHOD=POST", "QUERY_STRING=" + query,
+                       "CONTENT_TYPE=multipart/form-data; boundary=" + boundary,
+                       "CONTENT_LENGTH=" + std::to_string(body.size())},
+                      body);
 }
 
 void replaceInFile(const std::string &path, const std::string &from, const std::string &to)
@@ -139,19 +103,12 @@ void replaceInFile(const std::string &path, const std::string &from, const std::
     writeFile(path, replaced(text, from, to));
 }
 
-std::string statePath(const std::string &relative)
-{
-    requireUnit();
-    return stateFolder() + "/" + relative;
-}
-
 std::vector<std::string> clishScripts()
 {
-    const std::string log = standInLog("clish");
+    const std::string log = standInLog("clish"), end = "--- end of script ---\n";
     std::vector<std::string> scripts;
-    for (size_t start = 0, end; (end = log.find(CLISH_SCRIPT_END, start)) != std::string::npos;
-         start = end + CLISH_SCRIPT_END.size())
-        scripts.push_back(log.substr(start, end - start));
+    for (size_t start = 0, at; (at = log.find(end, start)) != std::string::npos; start = at + end.size())
+        scripts.push_back(log.substr(start, at - start));
     return scripts;
 }
 
@@ -160,21 +117,25 @@ std::vector<Change> without(const char *path, const std::string &element)
     return {{path, "<" + element + ">", "<no_" + element + ">"}, {path, "</" + element + ">", "</no_" + element + ">"}};
 }
 
+// A fixture file is laid down with the declaration and a final line end, which
+// a store write drops, so a file that still has them was not rewritten. A
+// stale bridge script must be gone afterwards exactly when clish ran.
 void expectExchanges(const std::vector<Exchange> &exchanges)
 {
+    const char runScript[] = "/tmp/TempFile";
     for (const Exchange &e : exchanges) {
         SCOPED_TRACE(e.query);
-        std::map<std::string, std::string> expected = {{WEB_XML_PATH, fixture("web.xml")},
-                                                       {TPM_XML_PATH, fixture("tpm.xml")},
-                                                       {EOAM_XML_PATH, fixture("eoam.xml")},
-                                                       {OMCI_XML_PATH, fixture("omci.xml")}};
+        std::map<std::string, std::string> expected;
+        for (const auto &[path, name] :
+             {std::pair{WEB_XML_PATH, "web"}, {TPM_XML_PATH, "tpm"}, {EOAM_XML_PATH, "eoam"}, {OMCI_XML_PATH, "omci"}})
+            expected[path] = readFile(ONU_SOURCE_DIR "/tests/e2e_fixtures/" + std::string(name) + ".xml");
         for (const Change &change : e.before)
             expected[change.path] = replaced(expected[change.path], change.from, change.to);
         for (const auto &[path, text] : expected)
             writeFile(path, text);
         writeFile(statePath("log/clish.log"), "");
         writeFile(statePath("log/system.log"), "");
-        writeFile(RUN_SCRIPT, "eoam\nstale command longer than any script the bridge writes\n");
+        writeFile(runScript, "eoam\nstale command longer than any script the bridge writes\n");
 
         EXPECT_EQ(runCgi(e.query).output, e.reply);
 
@@ -187,7 +148,7 @@ void expectExchanges(const std::vector<Exchange> &exchanges)
         for (const auto &[path, text] : expected)
             EXPECT_EQ(readFile(path), text) << path;
         EXPECT_EQ(clishScripts(), e.scripts);
-        EXPECT_EQ(fileExists(RUN_SCRIPT), e.scripts.empty());
+        EXPECT_EQ(fileExists(runScript), e.scripts.empty());
         std::string commands = e.commands;
         for (size_t i = 0; i < e.scripts.size(); ++i)
             commands += BRIDGE_COMMANDS;
@@ -195,13 +156,27 @@ void expectExchanges(const std::vector<Exchange> &exchanges)
     }
 }
 
-namespace {
+static pid_t server = -1;
+static int serverPort = 0;
 
-pid_t server = -1;
-int serverPort = 0;
-
-int freePort()
+// The test's own texts hold no quote; refuse rather than mis-quote one.
+static std::string shellQuoted(const std::string &text)
 {
+    EXPECT_EQ(text.find('\''), std::string::npos) << text;
+    return "'" + text + "'";
+}
+
+void ServedUnitTest::SetUpTestSuite()
+{
+    requireUnit();
+    if (std::getenv("ONU_SIM_EMULATOR") && *std::getenv("ONU_SIM_EMULATOR"))
+        return;
+    const std::string stage = ONU_BUILD_DIR "/stage";
+    if (std::system(("DESTDIR=" + stage + " cmake --install " ONU_BUILD_DIR " --prefix /usr >/dev/null").c_str())) {
+        std::fprintf(stderr, "cannot stage the build in %s\n", stage.c_str());
+        std::exit(1);
+    }
+    // A port the system picks as free.
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -210,30 +185,7 @@ int freePort()
     bind(fd, reinterpret_cast<sockaddr *>(&address), size);
     getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size);
     close(fd);
-    return ntohs(address.sin_port);
-}
-
-// The test's own texts hold no quote; refuse rather than mis-quote one.
-std::string shellQuoted(const std::string &text)
-{
-    EXPECT_EQ(text.find('\''), std::string::npos) << text;
-    return "'" + text + "'";
-}
-
-}  // namespace
-
-void ServedUnitTest::SetUpTestSuite()
-{
-    requireUnit();
-    if (std::getenv("ONU_SIM_EMULATOR") && *std::getenv("ONU_SIM_EMULATOR"))
-        return;
-    const std::string stage = ONU_BUILD_DIR "/stage";
-    const std::string install = "DESTDIR=" + stage + " cmake --install " ONU_BUILD_DIR " --prefix /usr >/dev/null";
-    if (std::system(install.c_str()) != 0) {
-        std::fprintf(stderr, "cannot stage the build in %s\n", stage.c_str());
-        std::exit(1);
-    }
-    serverPort = freePort();
+    serverPort = ntohs(address.sin_port);
     server = fork();
     if (server == 0) {
         setenv("ONU_LOGIN_DELAY_BASE_MS", std::to_string(LOGIN_DELAY_BASE_MS).c_str(), 1);
@@ -277,13 +229,8 @@ HttpReplyBytes http(const std::string &method, const std::string &path, const st
         command += std::string(" --data-binary @") + bodyPath;
     }
     close(bodyFile);
-    command += " " + shellQuoted("http://127.0.0.1:" + std::to_string(serverPort) + path);
-    std::string raw;
-    FILE *output = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (size_t size; (size = std::fread(buffer, 1, sizeof buffer, output)) > 0;)
-        raw.append(buffer, size);
-    pclose(output);
+    const std::string raw =
+        outputOf(command + " " + shellQuoted("http://127.0.0.1:" + std::to_string(serverPort) + path));
     unlink(bodyPath);
     HttpReplyBytes reply{0, raw, "", ""};
     const std::size_t end = raw.find("\r\n\r\n") != std::string::npos ? raw.find("\r\n\r\n") : raw.find("\n\n");
@@ -297,14 +244,13 @@ HttpReplyBytes http(const std::string &method, const std::string &path, const st
 
 Login login(const std::string &account, const std::string &password)
 {
-    const HttpReplyBytes reply =
-        http("POST", "/cgi-bin/onu.cgi", "cmd_id=1&username=" + account + "&password=" + password);
-    auto cookie = [&reply](const std::string &name) {
+    const std::string headers =
+        http("POST", "/cgi-bin/onu.cgi", "cmd_id=1&username=" + account + "&password=" + password).headers;
+    auto cookie = [&headers](const std::string &name) {
         const std::string prefix = "Set-Cookie: " + name + "=";
-        const std::size_t at = reply.headers.find(prefix);
-        return at == std::string::npos
-                   ? ""
-                   : reply.headers.substr(at + prefix.size(), reply.headers.find(';', at) - at - prefix.size());
+        const std::size_t at = headers.find(prefix);
+        return at == std::string::npos ? ""
+                                       : headers.substr(at + prefix.size(), headers.find(';', at) - at - prefix.size());
     };
     return {cookie("onu_sid"), cookie("onu_csrf")};
 }

@@ -1,10 +1,8 @@
 // Each command that has actions, given one it does not know: its reply or its
-// silence, and nothing stored, run or sent to clish. The commands that only
-// read answer as to a read.
+// silence, and nothing stored, run or sent to clish; a number without a
+// command, the 404 reply. The commands that only read answer as to a read.
 
 #include "e2e_support.h"
-
-namespace {
 
 using UnknownActionTest = SimulatedUnitTest;
 
@@ -25,10 +23,9 @@ TEST_F(UnknownActionTest, ChangesNothing)
         {"cmd_id=27&action=2&que_id=0&usr_pri=5", ""},
         {"cmd_id=28&action=2&voq_dir=0&voq_id=0&voq_thresh=64", ""},
         {"cmd_id=30&action=2&bs=0&bs_thresh=500", ""},
+        {"cmd_id=7&action=1", errorReply(404, "processor is not find")},
     });
     for (const std::string read :
          {"cmd_id=1&username=admin&password=Adm1n", "cmd_id=2", "cmd_id=3", "cmd_id=4", "cmd_id=8"})
         EXPECT_EQ(runCgi(read + "&action=2").output, runCgi(read).output) << read;
 }
-
-}  // namespace

@@ -1,65 +1,49 @@
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <fstream>
 #include <regex>
-#include <string>
+#include <tuple>
 
 #include "log/log.h"
 #include "unit_support.h"
 
-namespace {
-
-// Lines are appended after a stamp; an empty message writes nothing; a log
-// that cannot be opened drops the line.
-TEST(LogFile, WritesStampedLines)
+// Each row: the file's size before (-1: no file), the messages written, and how
+// many of the old file's newest bytes are left before the new stamped lines. A
+// 21-character stamp and a 10-character message count 31 bytes against the
+// limit; the line feed does not count.
+TEST(LogFile, AppendsStampedLinesAndDropsTheOldestBytes)
 {
-    const std::string path = testing::TempDir() + "log_file_lines.log";
-    std::ofstream(path) << "old\n";
-    LogFile(path).writeLine("hello");
-    LogFile(path).writeLine("");
-    const std::string text = readFile(path);
-    ASSERT_EQ(text.size(), 4u + 21 + 6);
-    EXPECT_EQ(text.substr(0, 4), "old\n");
-    EXPECT_TRUE(std::regex_match(text.substr(4, 21), std::regex(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\])"))) << text;
-    EXPECT_EQ(text.substr(25), "hello\n");
-    std::remove(path.c_str());
-    LogFile(testing::TempDir() + "missing/dir.log").writeLine("dropped");
-}
-
-// A 21-character stamp and a 10-character message count 31 bytes against
-// the limit; the line feed does not count.
-TEST(LogFile, CutKeepsNewestBytes)
-{
-    const std::string path = testing::TempDir() + "log_file_cut.log";
-    const std::size_t limit = LogFile::SIZE_LIMIT, line = 31;
-    const std::size_t sizes[][2] = {
-        // size before, bytes kept
-        {0, 0},
-        {limit - line, limit - line},
-        {limit - line + 1, limit - line},
-        {2097140, 2097121},
-        {limit + 500, limit - line},
+    const std::string path = testing::TempDir() + "log_file.log";
+    const long limit = LogFile::SIZE_LIMIT, line = 31;
+    const std::tuple<long, std::vector<std::string>, long> cases[] = {
+        {-1, {"0123456789"}, 0},
+        {4, {"0123456789", ""}, 4},
+        {limit - line, {"0123456789"}, limit - line},
+        // The file reopened by the cut keeps taking lines at its end.
+        {limit - line + 1, {"0123456789", "abcdefghij"}, limit - 2 * line - 1},
+        {2097140, {"0123456789"}, 2097121},
+        {limit + 500, {"0123456789"}, limit - line},
     };
-    for (const auto &[size, kept] : sizes) {
-        std::string old(size, 'x');
-        for (std::size_t i = 0; i < size; i += 1000)
+    for (const auto &[size, messages, kept] : cases) {
+        std::remove(path.c_str());
+        std::string old(size < 0 ? 0 : size, 'x');
+        for (std::size_t i = 0; i < old.size(); i += 1000)
             old[i] = static_cast<char>('a' + i / 1000 % 26);
-        std::ofstream(path, std::ios::binary) << old;
+        if (size >= 0)
+            std::ofstream(path, std::ios::binary) << old;
         LogFile log(path);
-        log.writeLine("0123456789");
-        std::string text = readFile(path);
-        ASSERT_EQ(text.size(), kept + line + 1) << size;
-        EXPECT_EQ(text.compare(0, kept, old, size - kept, kept), 0) << size;
-        EXPECT_EQ(text.substr(kept + 21), "0123456789\n");
-
-        // The reopened file keeps taking lines at its end.
-        log.writeLine("abcdefghij");
-        text = readFile(path);
-        EXPECT_EQ(text.substr(text.size() - 11), "abcdefghij\n") << size;
-        EXPECT_LE(text.size(), limit + 1);
+        for (const std::string &message : messages)
+            log.writeLine(message);
+        const std::string text = readFile(path);
+        ASSERT_GE(text.size(), static_cast<std::size_t>(kept)) << size;
+        EXPECT_EQ(text.compare(0, kept, old, old.size() - kept, kept), 0) << size;
+        std::size_t at = kept;
+        for (const std::string &message : messages) {
+            if (message.empty())
+                continue;
+            EXPECT_TRUE(std::regex_match(text.substr(at, 21), std::regex(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\])")));
+            EXPECT_EQ(text.substr(at + 21, message.size() + 1), message + "\n") << size;
+            at += 22 + message.size();
+        }
+        EXPECT_EQ(at, text.size()) << size;
     }
     std::remove(path.c_str());
 }
-
-}  // namespace

@@ -1,13 +1,15 @@
-// Helpers of the unit tests: temporary configuration files, a file size limit,
-// whole-file reads and parsed XML documents. The end-to-end tests read files
-// with the same readFile.
+// What the unit tests share, with the headers they all use: temporary files,
+// a file size limit, whole-file reads, parsed XML documents and their lists.
+// The end-to-end tests build on it.
 #ifndef ONU_TESTS_UNIT_SUPPORT_H
 #define ONU_TESTS_UNIT_SUPPORT_H
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -15,11 +17,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "xml/xml.h"
-
-// A modification time no write during a test can produce.
-const time_t OLD_TIME = 1000000000;
 
 // Whole file; a missing file reads as "".
 inline std::string readFile(const std::string &file)
@@ -29,15 +29,17 @@ inline std::string readFile(const std::string &file)
     return content.str();
 }
 
+// A modification time no write during a test can produce.
+const time_t OLD_TIME = 1000000000;
+
 // A temporary folder under TMPDIR (which the simulated unit keeps apart from
-// its /tmp), removed with everything in it after the test.
+// its /tmp), removed with everything in it. Its files are dated OLD_TIME, so
+// that any rewrite shows.
 class TempFolder {
 public:
     TempFolder() : path((std::filesystem::temp_directory_path() / "onu_config_XXXXXX").string()) { mkdtemp(&path[0]); }
     ~TempFolder() { std::filesystem::remove_all(path); }
 
-    // Writes the file `name` and dates it far in the past, so that any
-    // rewrite shows in its modification time.
     std::string write(const std::string &name, const std::string &content) const
     {
         std::string file = path + "/" + name;
@@ -50,7 +52,6 @@ public:
     std::string path;
 };
 
-// True when the file still carries the date that TempFolder::write gave it.
 inline bool untouched(const std::string &file)
 {
     struct stat status;
@@ -78,7 +79,7 @@ private:
     rlimit previous;
 };
 
-// A document parsed from a text the helper keeps alive, freed at scope end.
+// A document parsed from a text it keeps alive, freed at scope end.
 struct ParsedXml {
     explicit ParsedXml(std::string text) : buffer(std::move(text))
     {
@@ -92,12 +93,30 @@ struct ParsedXml {
     std::string written() const { return textOf(root); }
     static std::string textOf(XmlNode *node)
     {
-        std::unique_ptr<char, decltype(&free)> text(xmlToText(node), free);
-        return text.get();
+        return std::unique_ptr<char, decltype(&free)>(xmlToText(node), free).get();
     }
 
     std::string buffer;
     XmlNode *root;
 };
+
+// An element's three child lists: the first of each name in the order of the
+// sibling list, each with its same-name chain (which xmlChild and xmlIndex
+// follow) as places in document order (the ordered list): "a0,2 b1" for
+// <a/><b/><a/>.
+inline std::string childLists(XmlNode *parent)
+{
+    std::vector<XmlNode *> order;
+    for (XmlNode *n = parent->child; n; n = n->ordered)
+        order.push_back(n);
+    std::string lists;
+    for (XmlNode *first = parent->child; first; first = first->sibling) {
+        EXPECT_EQ(xmlChild(parent, first->name), first);
+        lists += std::string(lists.empty() ? "" : " ") + first->name;
+        for (XmlNode *n = first; n; n = n->next)
+            lists += (n == first ? "" : ",") + std::to_string(std::find(order.begin(), order.end(), n) - order.begin());
+    }
+    return lists;
+}
 
 #endif

@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "web/web_data_comm.h"
 
-namespace {
-
 // Sets the CGI variables, unsetting those given as null.
-void setCgi(const char *method, const char *contentLength, const char *query, const char *contentType = nullptr)
+static void setCgi(const char *method, const char *contentLength, const char *query, const char *contentType = nullptr)
 {
     const std::pair<const char *, const char *> variables[] = {{"REQUEST_METHOD", method},
                                                                {"CONTENT_LENGTH", contentLength},
@@ -25,8 +18,8 @@ void setCgi(const char *method, const char *contentLength, const char *query, co
 }
 
 // The query text for GET, CONTENT_LENGTH bytes of the body for POST (up to
-// a NUL or the end of input), nothing for another method.
-TEST(CgiInput, ReadRequest)
+// a NUL or the end of input), nothing for another method; the kind of body.
+TEST(CgiInput, ReadRequestAndContentType)
 {
     const std::tuple<const char *, const char *, const char *, std::string, int, const char *> cases[] = {
         // method, CONTENT_LENGTH, QUERY_STRING, body, result, text
@@ -49,57 +42,19 @@ TEST(CgiInput, ReadRequest)
         EXPECT_EQ(text, expected) << (method ? method : "unset") << " " << body;
         std::fclose(input);
     }
-}
 
-// An endless body of 'a' bytes that costs nothing to produce.
-ssize_t readEndless(void *, char *buffer, size_t size)
-{
-    std::memset(buffer, 'a', size);
-    return static_cast<ssize_t>(size);
-}
-
-TEST(CgiInput, BodyLargerThanMemoryFails)
-{
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address space limit does not suit the sanitizer";
-#endif
-    setCgi("POST", "4000000000", nullptr);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const rlimit limit = {256u << 20, 256u << 20};
-        setrlimit(RLIMIT_AS, &limit);
-        // User-mode emulation accepts the limit but leaves it to the host.
-        rlimit applied = {};
-        if (getrlimit(RLIMIT_AS, &applied) != 0 || applied.rlim_cur != limit.rlim_cur)
-            _exit(2);
-        FILE *input = fopencookie(nullptr, "r", cookie_io_functions_t{readEndless, nullptr, nullptr, nullptr});
-        std::string text = "unchanged";
-        const int result = WebDataComm::getInstance()->readRequest(text, input);
-        _exit(result == -1 && text == "unchanged" ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
-        GTEST_SKIP() << "the address space limit is not applied here";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-}
-
-TEST(CgiInput, ContentType)
-{
+    // Only a type from "multipart/form-d" on is an upload.
     const ContentKind untouched = static_cast<ContentKind>(9);
-    const std::tuple<const char *, int, ContentKind> cases[] = {
+    const std::tuple<const char *, int, ContentKind> types[] = {
         {nullptr, -1, untouched},
         {"multipart/form-dXYZ", 0, ContentKind::MULTIPART},
         {"multipart/form-", 0, ContentKind::OTHER},
         {"", 0, ContentKind::OTHER},
     };
-    for (const auto &[contentType, result, expected] : cases) {
+    for (const auto &[contentType, result, expected] : types) {
         setCgi(nullptr, nullptr, nullptr, contentType);
         ContentKind kind = untouched;
         EXPECT_EQ(WebDataComm::getInstance()->getContentType(kind), result);
         EXPECT_EQ(kind, expected) << (contentType ? contentType : "unset");
     }
 }
-
-}  // namespace

@@ -2,18 +2,18 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "xml/xml.h"
 
-namespace {
+static char lt[] = "lt;", ltValue[] = "&#60;", amp[] = "amp;", ampValue[] = "&#38;";
+static char e[] = "e;", eValue[] = "&f;!", f[] = "f;", fValue[] = "F";
+static char l[] = "l;", lValue[] = "&l", p[] = "p;", pValue[] = "P";
+static char *entities[] = {lt, ltValue, amp, ampValue, e, eValue, f, fValue, l, lValue, nullptr};
+static char *parameters[] = {p, pValue, nullptr};
+static char *withoutPredefined[] = {e, fValue, nullptr};
 
-char lt[] = "lt;", ltValue[] = "&#60;", amp[] = "amp;", ampValue[] = "&#38;";
-char e[] = "e;", eValue[] = "&f;!", f[] = "f;", fValue[] = "F";
-char l[] = "l;", lValue[] = "&l", p[] = "p;", pValue[] = "P";
-char *entities[] = {lt, ltValue, amp, ampValue, e, eValue, f, fValue, l, lValue, nullptr};
-char *parameters[] = {p, pValue, nullptr};
-
-std::string decoded(const char *input, char mode, char **table)
+static std::string decoded(const std::string &input, char mode, char **table)
 {
     std::string text(input);
     char *result = xmlDecode(text.data(), table, mode);
@@ -25,48 +25,31 @@ std::string decoded(const char *input, char mode, char **table)
 
 TEST(XmlDecode, Modes)
 {
-    const struct {
-        const char *input;
-        char mode;
-        const char *expected;
-    } cases[] = {
-        {"&lt;&amp;", '&', "<&"},
-        {"&#65;&#x41;", '&', "AA"},
-        {"&#233;", '&', "\xC3\xA9"},
-        {"&#x800;&#x10FFFF;", '&', "\xE0\xA0\x80\xF4\x8F\xBF\xBF"},
-        {"&#-191;", '&', "A"},
-        {"&#X41;&nosuch;&#0;&#65&#;", '&', "&#X41;&nosuch;&#0;&#65&#;"},
-        {"&e;", '&', "F!"},   // a replacement is scanned again
-        {"&l;t;", '&', "<"},  // including what follows it
-        {"a\r\nb\rc", '&', "a\nb\nc"},
-        {"a\r\nb\rc", 'c', "a\nb\nc"},
-        {"&lt;&#65;", 'c', "&lt;&#65;"},
-        {"a\tb\nc d", '&', "a\tb\nc d"},
-        {"a\tb\nc  d", ' ', "a b c  d"},
-        {"  a \t b\n ", '*', "a b"},
-        {"&#32;a&#32;", '*', "a"},
-        {"%p;&p;&#65;&lt;", '%', "P&p;A&lt;"},
-    };
-    for (const auto &c : cases) {
-        char **table = c.mode == '%' ? parameters : entities;
-        EXPECT_EQ(decoded(c.input, c.mode, table), c.expected) << "input: " << c.input << " mode " << c.mode;
-    }
-}
-
-TEST(XmlDecode, TableWithoutPredefinedEntities)
-{
-    char *shortTable[] = {e, fValue, nullptr};
-    EXPECT_EQ(decoded("&e;&lt;&#65;", '&', shortTable), "F&lt;A");
-    EXPECT_EQ(decoded("&lt;", '&', nullptr), "&lt;");
-}
-
-// Each "&e;" grows to "&f;!" before it shrinks: the text moves to an allocation.
-TEST(XmlDecode, ManyGrowingReplacements)
-{
-    std::string many, expected;
+    // Each "&e;" grows to "&f;!" before it shrinks: the text moves to an allocation.
+    std::string many, expanded;
     for (int i = 0; i < 10000; ++i)
-        many += "&e;", expected += "F!";
-    EXPECT_EQ(decoded(many.c_str(), '&', entities), expected);
+        many += "&e;", expanded += "F!";
+    const std::tuple<std::string, char, char **, std::string> cases[] = {
+        {"&lt;&amp;", '&', entities, "<&"},
+        {"&#65;&#x41;", '&', entities, "AA"},
+        {"&#233;", '&', entities, "\xC3\xA9"},
+        {"&#x800;&#x10FFFF;", '&', entities, "\xE0\xA0\x80\xF4\x8F\xBF\xBF"},
+        {"&#-191;", '&', entities, "A"},
+        {"&#X41;&nosuch;&#0;&#65&#;", '&', entities, "&#X41;&nosuch;&#0;&#65&#;"},
+        {"&e;", '&', entities, "F!"},   // a replacement is scanned again
+        {"&l;t;", '&', entities, "<"},  // including what follows it
+        {many, '&', entities, expanded},
+        {"a\r\nb\rc", '&', entities, "a\nb\nc"},
+        {"a\r\nb\rc", 'c', entities, "a\nb\nc"},
+        {"&lt;&#65;", 'c', entities, "&lt;&#65;"},
+        {"a\tb\nc d", '&', entities, "a\tb\nc d"},
+        {"a\tb\nc  d", ' ', entities, "a b c  d"},
+        {"  a \t b\n ", '*', entities, "a b"},
+        {"&#32;a&#32;", '*', entities, "a"},
+        {"%p;&p;&#65;&lt;", '%', parameters, "P&p;A&lt;"},
+        {"&e;&lt;&#65;", '&', withoutPredefined, "F&lt;A"},
+        {"&lt;", '&', nullptr, "&lt;"},
+    };
+    for (const auto &[input, mode, table, expected] : cases)
+        EXPECT_EQ(decoded(input, mode, table), expected) << "input: " << input.substr(0, 50) << " mode " << mode;
 }
-
-}  // namespace

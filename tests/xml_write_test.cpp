@@ -1,12 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <string>
 
 #include "unit_support.h"
-
-namespace {
 
 TEST(XmlWrite, RoundTrips)
 {
@@ -31,14 +24,6 @@ TEST(XmlWrite, RoundTrips)
     }
 }
 
-TEST(XmlWrite, SubtreeIsWrittenAlone)
-{
-    ParsedXml doc("<?p x?><a>1<b>2<c/>3</b>4<d/>5</a>");
-    EXPECT_EQ(ParsedXml::textOf(xmlChild(doc.root, "b")), "<b>2<c></c>3</b>");
-    EXPECT_EQ(doc.written(), "<?p x?>\n<a>1<b>2<c></c>3</b>4<d></d>5</a>");
-    EXPECT_EQ(ParsedXml::textOf(nullptr), "");
-}
-
 TEST(XmlWrite, OffsetsPastAShortenedParentTextStopAtItsEnd)
 {
     ParsedXml doc("<a>one<b/>two<c/>three</a>");
@@ -47,23 +32,3 @@ TEST(XmlWrite, OffsetsPastAShortenedParentTextStopAtItsEnd)
     xmlSetText(doc.root, "0123456789");
     EXPECT_EQ(doc.written(), "<a>012<b></b>345<c></c>6789</a>");
 }
-
-TEST(XmlWrite, EscapeGrowsInStepsOf1024)
-{
-    size_t used = 0, capacity = 16;
-    char *buffer = static_cast<char *>(malloc(capacity));
-    buffer = xmlEscape("a<b\nc", SIZE_MAX, buffer, &used, &capacity, 1);
-    EXPECT_STREQ(buffer, "a&lt;b&#xA;c");
-    EXPECT_EQ(used, 12u);
-    EXPECT_EQ(capacity, 1040u);  // 'c' at 11 found fewer than 10 bytes of room
-    buffer = xmlEscape("0123456789", 3, buffer, &used, &capacity, 0);
-    EXPECT_STREQ(buffer, "a&lt;b&#xA;c012");
-    EXPECT_EQ(capacity, 1040u);
-    std::string big(5000, 'x');
-    buffer = xmlEscape(big.c_str(), SIZE_MAX, buffer, &used, &capacity, 0);
-    EXPECT_EQ(used, 5015u);
-    EXPECT_EQ(capacity, 5136u);
-    free(buffer);
-}
-
-}  // namespace

@@ -44,27 +44,23 @@ async function startUnit(name) {
     };
 }
 
-// A served unit and a browser for the tests of one file: `served.unit` and
-// `served.browser` once the file's tests run.
+// A served unit and the system's Chromium for the tests of one file:
+// `served.unit` and `served.browser` once the file's tests run.
 export function servedUnit(name) {
     const served = {};
     before(async () => {
         served.unit = await startUnit(name);
-        served.browser = await startBrowser();
+        served.browser = await chromium.launch({
+            executablePath: '/usr/bin/chromium',
+            args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+                '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+        });
     });
     after(async () => {
         await served.browser?.close();
         await served.unit?.stop();
     });
     return served;
-}
-
-function startBrowser() {
-    return chromium.launch({
-        executablePath: '/usr/bin/chromium',
-        args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    });
 }
 
 // A page of a new browser context at the unit; requests to any other host fail the test.
