@@ -27,14 +27,19 @@ ResourceLock::ResourceLock(const std::string &resource) : fd(-1)
     fd = open(lockPath(resource).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return;
-    int result;
-    do {
-        result = flock(fd, LOCK_EX);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
+    if (!lockExclusively(fd)) {
         close(fd);
         fd = -1;
     }
+}
+
+bool lockExclusively(int fd)
+{
+    int result;
+    do
+        result = flock(fd, LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
 }
 
 ResourceLock::~ResourceLock()

@@ -8,6 +8,10 @@
 
 #include <string>
 
+// Takes an exclusive flock(2) on `fd`, waiting for it through signals; false
+// when it cannot be had.
+bool lockExclusively(int fd);
+
 class ResourceLock {
 public:
     // Waits until the lock on `resource` (a path, or any name) is free.

@@ -1,13 +1,13 @@
 #include "web/login_throttle.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <ctime>
+
+#include "config/resource_lock.h"
 
 namespace {
 
@@ -33,10 +33,7 @@ LoginThrottle::LoginThrottle(const std::string &folder, const std::string &addre
 {
     if (fd < 0)
         return;
-    int locked;
-    do {
-        locked = flock(fd, LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
+    lockExclusively(fd);
     char text[16];
     const ssize_t size = pread(fd, text, sizeof text, 0);
     struct stat status;
