@@ -1,7 +1,7 @@
 // Settings forms: labelled controls checked in the browser against the
 // field table before anything is sent, and the unit's answer shown below.
 //
-// spec: title, cmd, fields and optionally load, request, check, save, done.
+// layout: title, cmd, fields and optionally load, request, check, save, done.
 // A field: { name, label, type ('text', 'number', 'password', 'checkbox',
 // 'select'), options ([value, label]), hint, readonly, send (false: shown or
 // compared only), cmd and key (when they differ from the form's and the name),
@@ -29,9 +29,9 @@ function control(field, id, describedBy) {
     });
 }
 
-export function settingsForm(spec, { readOnly = false } = {}) {
+export function settingsForm(layout, { readOnly = false } = {}) {
     const parts = new Map();
-    const rows = spec.fields.map((field) => {
+    const rows = layout.fields.map((field) => {
         const id = uniqueId(field.name);
         const error = h('span', { class: 'error', id: `${id}-error` });
         const hint = field.hint && h('small', { id: `${id}-hint` }, field.hint);
@@ -40,9 +40,9 @@ export function settingsForm(spec, { readOnly = false } = {}) {
         parts.set(field.name, { field, input, error });
         return h('div', { class: 'row' }, h('label', { for: id }, field.label), input, hint, error);
     });
-    const fieldset = h('fieldset', { disabled: readOnly }, h('legend', {}, spec.title), rows);
+    const fieldset = h('fieldset', { disabled: readOnly }, h('legend', {}, layout.title), rows);
     const answer = answerLine();
-    const submit = h('button', { type: 'submit' }, spec.submit ?? 'Save');
+    const submit = h('button', { type: 'submit' }, layout.submit ?? 'Save');
     const form = h('form', { novalidate: true }, fieldset,
         readOnly ? h('p', { class: 'note' }, 'Read-only for this account.') : submit, answer);
     let loaded = {};
@@ -67,10 +67,10 @@ export function settingsForm(spec, { readOnly = false } = {}) {
         input.toggleAttribute('aria-invalid', problem !== '');
     };
     const load = async () => {
-        if (!spec.load) return;
+        if (!layout.load) return;
         form.setAttribute('aria-busy', 'true');
         try {
-            loaded = await spec.load(values());
+            loaded = await layout.load(values());
             show(loaded);
         } catch (error) {
             fieldset.disabled = true;
@@ -83,9 +83,9 @@ export function settingsForm(spec, { readOnly = false } = {}) {
     form.addEventListener('submit', async (event) => {
         event.preventDefault();
         const current = values();
-        const problems = { ...spec.check?.(current) };
+        const problems = { ...layout.check?.(current) };
         for (const [name, { field }] of parts) {
-            if (keyOf(field) && !problems[name]) problems[name] = problemWith(field.cmd ?? spec.cmd, keyOf(field), current[name]);
+            if (keyOf(field) && !problems[name]) problems[name] = problemWith(field.cmd ?? layout.cmd, keyOf(field), current[name]);
         }
         for (const name of parts.keys()) flag(name, problems[name] ?? '');
         const firstBad = [...parts.keys()].find((name) => problems[name]);
@@ -97,14 +97,14 @@ export function settingsForm(spec, { readOnly = false } = {}) {
         answer.say('Saving…');
         submit.disabled = true;
         try {
-            if (spec.save) await spec.save(current, loaded);
+            if (layout.save) await layout.save(current, loaded);
             else {
-                const pairs = spec.request?.(current) ??
-                    spec.fields.filter(keyOf).map((field) => [keyOf(field), current[field.name]]);
-                accepted(await write(spec.cmd, pairs), spec.meanings);
+                const pairs = layout.request?.(current) ??
+                    layout.fields.filter(keyOf).map((field) => [keyOf(field), current[field.name]]);
+                accepted(await write(layout.cmd, pairs), layout.meanings);
             }
-            answer.say(spec.done ?? 'Saved.', 'ok');
-            if (spec.load) await load();
+            answer.say(layout.done ?? 'Saved.', 'ok');
+            if (layout.load) await load();
             else form.reset();
         } catch (error) {
             if (error.key && nameOfKey(error.key)) flag(nameOfKey(error.key), error.message);
