@@ -2,6 +2,8 @@
 // later reply are refused with the command's failure reply; nothing runs,
 // nothing is stored, nothing reaches clish or a driver node.
 
+#include <tuple>
+
 #include "e2e_support.h"
 
 using HostileValuesTest = SimulatedUnitTest;
@@ -31,16 +33,21 @@ TEST_F(HostileValuesTest, AreRefusedBeforeAnythingRuns)
         {"cmd_id=27&action=1&que_id=0&usr_pri=5\t", jsonReply("1")},
         {"cmd_id=28&action=1&voq_dir=1&voq_id=0&voq_thresh=\"", jsonReply("1")},
     });
-    // A body is refused by its announced length, before any of it is read or kept.
+    // A body is refused by its announced length or its command, before any of it is read or kept.
     writeFile(UPLOAD_SAVE_PATH, "earlier upload");
-    for (const auto &[type, length] :
-         {std::pair{"application/x-www-form-urlencoded", "65537"}, {"multipart/form-data; boundary=b", "999999999"}})
+    const std::string upload = "multipart/form-data; boundary=b";
+    for (const auto &[type, length, command, reply] :
+         {std::tuple{std::string("application/x-www-form-urlencoded"), "65537", "21", errorReply(413, "request too large")},
+          {upload, "999999999", "21", errorReply(413, "request too large")},
+          {upload, "16777217", "21", errorReply(413, "request too large")},
+          {upload, "100", "2", errorReply(400, "upload not expected")}})
         EXPECT_EQ(runProgram(programPath("onu-cgi") + " </dev/null",
-                             {"ONU_WEB_AUTH=off", "REQUEST_METHOD=POST", "QUERY_STRING=cmd_id=21&update_type=1",
-                              std::string("CONTENT_TYPE=") + type, std::string("CONTENT_LENGTH=") + length})
+                             {"ONU_WEB_AUTH=off", "REQUEST_METHOD=POST",
+                              "QUERY_STRING=cmd_id=" + std::string(command) + "&update_type=1",
+                              "CONTENT_TYPE=" + type, std::string("CONTENT_LENGTH=") + length})
                       .output,
-                  errorReply(413, "request too large"))
-            << type;
+                  reply)
+            << type << " " << length;
     EXPECT_EQ(readFile(UPLOAD_SAVE_PATH), "earlier upload");
     EXPECT_EQ(standInLog("system") + standInLog("flash"), "");
 }

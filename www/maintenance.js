@@ -6,14 +6,15 @@ import { h, uniqueId, answerLine, confirmAction } from './dom.js';
 import { write, accepted, upload, metricsToken, EXPORT_URL } from './api.js';
 import { settingsForm } from './form.js';
 
-const MiB = 1024 * 1024;
+const KiB = 1024, MiB = 1024 * KiB;
 const startsWith = (bytes, ...expected) => expected.every((byte, i) => bytes[i] === byte);
-// What each update_type installs, the largest image its partition takes, and
-// how an image of its kind begins.
+// What each update_type installs, the largest image its partition takes (the
+// root file system's is the unit's 16 MiB upload limit less the form around
+// the file), and how an image of its kind begins.
 const IMAGE_KINDS = {
     0: { label: 'Update archive (gzip)', limit: 8 * MiB, restarts: false, begins: (b) => startsWith(b, 0x1f, 0x8b) },
     1: { label: 'Kernel (uImage)', limit: 4 * MiB, restarts: true, begins: (b) => startsWith(b, 0x27, 0x05, 0x19, 0x56) },
-    2: { label: 'Root file system (squashfs)', limit: 16 * MiB, restarts: true, begins: (b) => startsWith(b, 0x68, 0x73, 0x71, 0x73) },
+    2: { label: 'Root file system (squashfs)', limit: 16 * MiB - 4 * KiB, restarts: true, begins: (b) => startsWith(b, 0x68, 0x73, 0x71, 0x73) },
     3: {
         label: 'Writable file system (JFFS2)', limit: 8 * MiB, restarts: true,
         begins: (b) => startsWith(b, 0x85, 0x19) || startsWith(b, 0x19, 0x85),
@@ -108,7 +109,7 @@ function firmwareSection(page) {
         const { label, limit, restarts, begins } = IMAGE_KINDS[kind.value];
         if (!image) return answer.say('Choose an image file first.', 'bad');
         if (image.size === 0 || image.size > limit)
-            return answer.say(`${image.name} cannot be a ${label}: that takes 1 byte to ${limit / MiB} MiB.`, 'bad');
+            return answer.say(`${image.name} cannot be a ${label}: that takes 1 byte to ${limit / KiB} KiB.`, 'bad');
         if (!begins(new Uint8Array(await image.slice(0, 4).arrayBuffer())))
             return answer.say(`${image.name} is not a ${label}: it does not begin as one.`, 'bad');
         if (!(await confirmAction(`Write ${image.name} as the ${label}?${restarts ? ' The unit restarts afterwards.' : ''}`, 'Upgrade'))) return;

@@ -2,6 +2,7 @@
 // an upload (multipart form data) and hands the request to the dispatcher.
 #include "web/cgi_host.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -50,16 +51,25 @@ int runCgiHost()
     WebGate gate;
     if (!gate.admit(request))
         return 0;
-    // No file the unit takes is larger than its largest flash partition.
-    if (upload && length > largestFlashPartition() + UPLOAD_OVERHEAD) {
+    // No file the unit takes is larger than its largest flash partition, and
+    // no upload body larger than the input layer stores.
+    const unsigned long long uploadLimit =
+        std::min<unsigned long long>(largestFlashPartition() + UPLOAD_OVERHEAD, WebDataComm::MAX_UPLOAD_SIZE);
+    if (upload && length > uploadLimit) {
         HttpReply().sendError(413, "request too large");
+        return 0;
+    }
+    const int cmdId = RequestParams(request).cmdId;
+    const bool takesFile = cmdId == CONFIG_TRANSFER || cmdId == UPGRADE;
+    // Only the commands that consume the upload file have one stored.
+    if (upload && !takesFile) {
+        HttpReply().sendError(400, "upload not expected");
         return 0;
     }
     // One request at a time owns the upload file, from storing it to the
     // command that consumes it.
-    const int cmdId = RequestParams(request).cmdId;
     std::unique_ptr<ResourceLock> uploadLock;
-    if (upload || cmdId == CONFIG_TRANSFER || cmdId == UPGRADE)
+    if (takesFile)
         uploadLock = std::make_unique<ResourceLock>(UPLOAD_SAVE_PATH);
     if (upload && input->saveUpload(UPLOAD_SAVE_PATH) != 0) {
         HttpReply().sendError(400, "upload could not be stored");
