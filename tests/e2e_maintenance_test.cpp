@@ -130,6 +130,10 @@ TEST_F(MaintenanceTest, ArchivesOfConfigurationFilesAloneAreImported)
         {"other folder", tarMember("xml_config/sub/", "", '5') + valid, none},
         {"not parsing", tarMember(member, "<gpon_config>") + TAR_END, none},
         {"wrong root", tarMember(member, "<tpm_config/>") + TAR_END, none},
+        // Values a later reply or clish script would carry as they stand.
+        {"quote in a value", tarMember(member, "<gpon_config a=\"x&quot;y\"/>") + TAR_END, none},
+        {"line feed in a text", tarMember(member, "<gpon_config><a>x&#10;y</a></gpon_config>") + TAR_END, none},
+        {"text beside elements", tarMember(member, "<gpon_config>\\<a/></gpon_config>") + TAR_END, none},
         {"duplicate", tarMember(member, gpon) + valid, none},
         {"size beyond the file", valid.substr(0, 700), none},
         {"no end blocks", tarMember(member, gpon), none},

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "web/request_fields.h"
 #include "xml/xml.h"
 
 namespace {
@@ -94,6 +95,30 @@ const ConfigFileKind *fileKind(const std::string &path)
     return nullptr;
 }
 
+// Every attribute value and every text of an element without children is a
+// value the commands may store, send back or hand on: it obeys the rules of a
+// request value. Between elements there are only blanks. Walked without
+// recursion, as a hostile file may nest deeply.
+bool valuesObeyRules(const XmlNode *root)
+{
+    for (const XmlNode *node = root; node;) {
+        for (char **attr = node->attr; attr && *attr; attr += 2)
+            if (!valueObeys(attr[1], ValueRule::TEXT))
+                return false;
+        const std::string text = node->txt ? node->txt : "";
+        if (node->child ? text.find_first_not_of(" \t\r\n") != std::string::npos : !valueObeys(text, ValueRule::TEXT))
+            return false;
+        if (node->child) {
+            node = node->child;
+            continue;
+        }
+        while (node != root && !node->ordered)
+            node = node->parent;
+        node = node == root ? nullptr : node->ordered;
+    }
+    return true;
+}
+
 // Parses a copy, as the parser writes into its buffer. A NUL would end the
 // text the parser sees before the file's end.
 bool isDocument(const std::string &bytes, const char *root)
@@ -102,7 +127,8 @@ bool isDocument(const std::string &bytes, const char *root)
         return false;
     std::vector<char> buffer(bytes.begin(), bytes.end());
     const std::unique_ptr<XmlNode, decltype(&xmlFree)> document(xmlParseString(buffer.data(), buffer.size()), xmlFree);
-    return *xmlError(document.get()) == '\0' && document->name && std::strcmp(document->name, root) == 0;
+    return *xmlError(document.get()) == '\0' && document->name && std::strcmp(document->name, root) == 0 &&
+           valuesObeyRules(document.get());
 }
 
 // Reads a member's contents and the padding to the next block.
