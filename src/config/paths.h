@@ -43,6 +43,8 @@ inline constexpr char LOCK_DIR[] = "/tmp/onu-locks";
 inline constexpr char EXPORT_ARCHIVE_PATH[] = "/var/vesk/website/www/xml_config.tar";
 // Login sessions of the web pages and the login failure counts (root only).
 inline constexpr char SESSION_DIR[] = "/tmp/onu-sessions";
+// The token that lets a monitoring server scrape the metrics (root only).
+inline constexpr char METRICS_TOKEN_PATH[] = "/var/vesk/metrics_token";
 // Restarts the unit; run after the boot environment or configuration is replaced.
 inline constexpr char REBOOT_PATH[] = "/sbin/reboot";
 

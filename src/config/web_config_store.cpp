@@ -1,22 +1,14 @@
 #include "config/web_config_store.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "config/paths.h"
 #include "config/store_access.h"
 #include "config/store_edit.h"
+#include "log/console_line.h"
 
 // Addresses and masks shorter than this are refused unwritten.
 static const size_t MIN_ADDRESS_LENGTH = 8;
-
-// A console message: one line on standard output, flushed at once. (stdio
-// rather than iostreams: a CGI process then skips the streams' start-up.)
-static void printLine(const char *text)
-{
-    std::printf("%s\n", text);
-    std::fflush(stdout);
-}
 
 // The first element of a sequence whose text equals `text`, or none.
 static XmlNode *findByText(XmlNode *first, const std::string &text)

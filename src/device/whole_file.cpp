@@ -4,17 +4,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-int readWholeFile(const std::string &path, std::string &bytes, bool regularOnly)
+int openRegularFile(const std::string &path)
 {
-    const int flags = O_RDONLY | O_CLOEXEC | (regularOnly ? O_NOFOLLOW | O_NONBLOCK : 0);
-    const int fd = open(path.c_str(), flags);
-    if (fd < 0)
-        return -1;
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     struct stat status;
-    if (regularOnly && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+    if (fd >= 0 && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
         close(fd);
         return -1;
     }
+    return fd;
+}
+
+int readWholeFile(const std::string &path, std::string &bytes, bool regularOnly)
+{
+    const int fd = regularOnly ? openRegularFile(path) : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
     bytes.clear();
     char chunk[4096];
     ssize_t got;

@@ -9,4 +9,8 @@
 // regular file (no link is followed, no FIFO waited on).
 int readWholeFile(const std::string &path, std::string &bytes, bool regularOnly = false);
 
+// Opens a regular file for reading; -1 for anything else. Links are not
+// followed, and opening never waits (as it would on a FIFO).
+int openRegularFile(const std::string &path);
+
 #endif

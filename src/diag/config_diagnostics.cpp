@@ -1,6 +1,6 @@
 // Console routines over the traffic-processor and web configuration stores.
-#include "diag/console_line.h"
 #include "diag/diag_routines.h"
+#include "log/console_line.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "device/i2c_acess.h"
-#include "diag/console_line.h"
 #include "diag/diag_routines.h"
+#include "log/console_line.h"
 
 int showTransceiver()
 {

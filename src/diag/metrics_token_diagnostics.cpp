@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "diag/console_line.h"
 #include "diag/diag_routines.h"
+#include "log/console_line.h"
 
 namespace {
 
@@ -15,16 +15,14 @@ const char SET_TOKEN_ERROR[] = "set metrics token error ";
 
 int showMetricsToken()
 {
-    const std::string tokenPath = METRICS_TOKEN_PATH;
-    printLine(TOKEN_LABEL, MetricsTokenStore(tokenPath).get());
+    printLine(TOKEN_LABEL, MetricsTokenStore().get());
     return 0;
 }
 
 int newMetricsToken()
 {
-    const std::string tokenPath = METRICS_TOKEN_PATH;
     std::string token;
-    if (MetricsTokenStore(tokenPath).renew(token) != 0) {
+    if (MetricsTokenStore().renew(token) != 0) {
         printLine(SET_TOKEN_ERROR);
         return -1;
     }
@@ -34,11 +32,10 @@ int newMetricsToken()
 
 int setMetricsToken()
 {
-    const std::string tokenPath = METRICS_TOKEN_PATH;
     std::string token;
     for (int c; (c = std::getchar()) != EOF && c != '\n';)
         token += static_cast<char>(c);
-    if (MetricsTokenStore(tokenPath).set(token) != 0) {
+    if (MetricsTokenStore().set(token) != 0) {
         printLine(SET_TOKEN_ERROR);
         return -1;
     }
@@ -47,8 +44,7 @@ int setMetricsToken()
 
 int clearMetricsToken()
 {
-    const std::string tokenPath = METRICS_TOKEN_PATH;
-    if (MetricsTokenStore(tokenPath).clear() != 0) {
+    if (MetricsTokenStore().clear() != 0) {
         printLine("clear metrics token error ");
         return -1;
     }

@@ -1,8 +1,8 @@
 // Console routines over the ONU profile store.
 #include <string>
 
-#include "diag/console_line.h"
 #include "diag/diag_routines.h"
+#include "log/console_line.h"
 
 namespace {
 

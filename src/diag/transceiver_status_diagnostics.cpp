@@ -2,8 +2,8 @@
 #include <string>
 
 #include "device/transceiver_status.h"
-#include "diag/console_line.h"
 #include "diag/diag_routines.h"
+#include "log/console_line.h"
 
 namespace {
 

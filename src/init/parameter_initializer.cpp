@@ -1,13 +1,12 @@
 #include "init/parameter_initializer.h"
 
-#include <cstdio>
-
 #include "config/mac_address.h"
 #include "config/paths.h"
 #include "config/web_config_store.h"
 #include "device/shell_command.h"
 #include "init/boot_env.h"
 #include "init/default_web_config.h"
+#include "log/console_line.h"
 #include "log/log.h"
 
 static const char BANNER[] = "  ***** Init Vesk Prameters **** ";
@@ -16,14 +15,6 @@ static const char FALLBACK_IP_ADDRESS[] = "192.168.1.1";
 // such an address counts as never programmed.
 static const char VENDOR_MAC_PREFIX[] = "00:50:43";
 static const size_t VENDOR_MAC_PREFIX_LENGTH = sizeof VENDOR_MAC_PREFIX - 1;
-
-// A console line, flushed at once so that it keeps its place among the
-// output of the shell commands run after it.
-static void printLine(const std::string &text)
-{
-    std::printf("%s\n", text.c_str());
-    std::fflush(stdout);
-}
 
 static bool isVendorMac(const std::string &mac)
 {

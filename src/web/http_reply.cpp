@@ -25,8 +25,7 @@ void HttpReply::send(const std::string &text)
 void HttpReply::sendReply(const std::string &body)
 {
     // The body is sent unchanged, NUL bytes included.
-    send("HTTP/1.0 200 OK\r\nContent-Type: application/json\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body +
-         '\n');
+    sendText("application/json", body + '\n');
 }
 
 void HttpReply::sendText(const std::string &contentType, const std::string &body)

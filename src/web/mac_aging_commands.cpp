@@ -20,7 +20,7 @@ void RequestProcess::processMacAging()
     } else if (action == 1) {
         std::string time = params.getValue("age_time");
         if (facade.setMacAgingTime("0", time) != 0) {
-            reply.sendReply(" 1");
+            reply.sendReply(SET_AGING_FAIL_REPLY);
             return;
         }
         runClish(CLISH_EOAM, "port mac_aging_time 0 UNI_0 " + time);

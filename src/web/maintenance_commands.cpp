@@ -43,19 +43,6 @@ const char *const FLASH_IMAGE_PATHS[] = {"/tmp/uImage", "/tmp/rootfs.squashfs", 
 
 void moveUploadTo(const std::string &target) { runShell(std::string("mv ") + UPLOAD_SAVE_PATH + "  " + target); }
 
-// Opens a regular file for reading; -1 for anything else. Links are not
-// followed, and opening never waits (as it would on a FIFO).
-int openRegularFile(const std::string &path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    struct stat status;
-    if (fd >= 0 && (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 // The upload as a stream, none when it is missing or not a regular file.
 FILE *openUpload()
 {

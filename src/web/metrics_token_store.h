@@ -7,7 +7,7 @@
 
 #include <string>
 
-inline constexpr char METRICS_TOKEN_PATH[] = "/var/vesk/metrics_token";
+#include "config/paths.h"
 
 class MetricsTokenStore {
 public:

@@ -62,7 +62,7 @@ void RequestProcess::processPortConfig()
         port.autoNeg = params.getValue("auto");
         port.mode = params.getValue("mode");
         if (facade.setSwitchPort(port) != 0) {
-            reply.sendReply("1  ");
+            reply.sendReply(SET_PORT_FAIL_REPLY);
             return;
         }
         // The traffic processor's copy may be missing, but a change that
@@ -70,7 +70,7 @@ void RequestProcess::processPortConfig()
         const int unsavedBefore = facade.unsavedWrites();
         facade.setFlowControl(port.flowControl);
         if (facade.unsavedWrites() != unsavedBefore) {
-            reply.sendReply("1  ");
+            reply.sendReply(SET_PORT_FAIL_REPLY);
             return;
         }
         runClish(CLISH_TPM, portSettingsCommand(port.mode, port.flowControl));

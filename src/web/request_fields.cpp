@@ -31,8 +31,8 @@ const FailureReply FAILURE_REPLIES[] = {
     {19, 0, "2"},
     {20, 0, "2"},
     {22, 0, "1"},
-    {23, 0, "1  "},
-    {25, 0, " 1"},
+    {23, 0, SET_PORT_FAIL_REPLY},
+    {25, 0, SET_AGING_FAIL_REPLY},
     // Scheduling has no failure reply of its own: "1", as its siblings send.
     {26, 0, "1"},
     {27, 0, "1"},

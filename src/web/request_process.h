@@ -25,6 +25,9 @@ public:
 inline constexpr char SET_IP_FAIL[] = "set ip fail";
 inline constexpr char SET_MTU_FAIL[] = "set mtu fail";
 inline constexpr char SET_MULTICAST_FAIL[] = "set multicast mode fail";
+// Failure replies of the port settings and MAC aging writes, blanks included.
+inline constexpr char SET_PORT_FAIL_REPLY[] = "1  ";
+inline constexpr char SET_AGING_FAIL_REPLY[] = " 1";
 
 // Who may run a command, as the CGI host's gate checks it before dispatch:
 // the user account may run USER_READS commands with action 0 and the

@@ -1,4 +1,4 @@
-#include "diag/console_line.h"
+#include "log/console_line.h"
 
 #include <cstdio>
 
